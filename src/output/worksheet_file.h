@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+#include <QStringEncoder>
+#include <memory>
+
+namespace kestrin {
+
+// The worksheet file channel: whole records of one text each, nothing else.
+// open() replaces any file of that name; the file is complete on disk only
+// after close() has returned true.
+class WorksheetFile {
+public:
+    virtual ~WorksheetFile() = default;
+    virtual bool open(const QString& fileName, int fileNumber) = 0;
+    virtual void writeRecord(const QString& text) = 0;
+    virtual void writeEmptyRecord() = 0;
+    virtual bool close() = 0;
+    // Gives up the open file; whatever stood under its name before stays as it was.
+    virtual void discard() = 0;
+    // Why the last open() or close() failed, in words for the teacher.
+    virtual QString errorString() const = 0;
+};
+
+// A text record: 0x22, the text in GBK, 0x22, CR LF.
+QByteArray encodeRecord(const QString& text);
+QByteArray encodeRecord(QStringEncoder& gbkEncoder, const QString& text);
+// An empty record: CR LF.
+QByteArray emptyRecord();
+
+// Worksheet files on disk, named relative to a folder (the working directory
+// unless one is given). The file is written beside its target under a
+// temporary name and renamed over it on close, so a run that fails part way
+// never leaves a truncated worksheet and never destroys the previous one.
+class DiskWorksheetFile final : public WorksheetFile {
+public:
+    explicit DiskWorksheetFile(QString folder = QString());
+    ~DiskWorksheetFile() override;
+
+    bool open(const QString& fileName, int fileNumber) override;
+    void writeRecord(const QString& text) override;
+    void writeEmptyRecord() override;
+    bool close() override;
+    void discard() override;
+    QString errorString() const override;
+
+private:
+    QString folder_;
+    std::unique_ptr<QSaveFile> file_;
+    QStringEncoder encoder_;
+    QString error_;
+};
+
+} // namespace kestrin

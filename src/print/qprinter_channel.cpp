@@ -1,0 +1,1 @@
+#include "qprinter_channel.h"
