@@ -1,14 +1,21 @@
-#include "application.h"
+#include "app/application.h"
+
+#include "app/desktop_services.h"
+#include "app/fonts.h"
+#include "app/main_window.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 namespace kestrin::app {
 
 int run(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QMainWindow window;
+    installFontSubstitutions();
+    QApplication::setFont(makeFont(standardFont()));
+
+    DesktopServices services;
+    MainWindow window(services.services());
     window.showMaximized();
     return QApplication::exec();
 }

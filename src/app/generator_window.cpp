@@ -1,0 +1,135 @@
+#include "app/generator_window.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace kestrin::app {
+
+QColor scrollBarColour()
+{
+    return QColor(200, 200, 200);
+}
+
+QColor statusTextColour()
+{
+    return QColor(255, 0, 0);
+}
+
+GeneratorWindow::GeneratorWindow(const GeneratorLayout& layout, const RunServices& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), layout_(layout), services_(services)
+{
+    setObjectName(layout.name);
+    setWindowTitle(layout.caption);
+    setFont(makeFont(standardFont()));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, layout.background);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    resize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
+
+    controls_ = buildControls(this, layout.controls);
+    if (controls_.firstFocus)
+        controls_.firstFocus->setFocus();
+
+    connect(startButton(), &QPushButton::clicked, this, &GeneratorWindow::start);
+    connect(returnButton(), &QPushButton::clicked, this, &GeneratorWindow::returnRequested);
+}
+
+QPushButton* GeneratorWindow::startButton() const
+{
+    return control<QPushButton>(layout_.startButton);
+}
+
+QPushButton* GeneratorWindow::returnButton() const
+{
+    return control<QPushButton>(layout_.returnButton);
+}
+
+QLineEdit* GeneratorWindow::statusBox() const
+{
+    return control<QLineEdit>(layout_.statusBox);
+}
+
+QLabel* GeneratorWindow::completionLabel() const
+{
+    return control<QLabel>(layout_.completionLabel);
+}
+
+void GeneratorWindow::open()
+{
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        if (layout_.centred) {
+            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+                QRect placed(QPoint(), size());
+                placed.moveCenter(screen->availableGeometry().center());
+                move(placed.topLeft());
+            }
+        }
+        showMaximized();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void GeneratorWindow::start()
+{
+    const RunResult result = runGenerator(services_);
+    if (result.completed)
+        showResult(result);
+}
+
+void GeneratorWindow::showResult(const RunResult& result)
+{
+    if (QLineEdit* box = statusBox()) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, Qt::black);
+        box->setPalette(palette);
+        box->setText(result.statusText);
+    }
+    if (QLabel* label = completionLabel())
+        label->setText(result.completionText);
+}
+
+SheetSettings GeneratorWindow::readSheetSettings(const QString& perRowBox, const QString& rowsPerPageBox,
+                                                 const QString& pagesBox) const
+{
+    SheetSettings settings;
+    settings.perRow = textOf(perRowBox);
+    settings.rowsPerPage = textOf(rowsPerPageBox);
+    settings.pages = textOf(pagesBox);
+    settings.answers = isOn(layout_.answersYes);
+    settings.toPrinter = isOn(layout_.toPrinter);
+    settings.toFile = isOn(layout_.toFile);
+    return settings;
+}
+
+QString GeneratorWindow::textOf(const QString& boxName) const
+{
+    const QLineEdit* box = control<QLineEdit>(boxName);
+    return box ? box->text() : QString();
+}
+
+bool GeneratorWindow::isOn(const QString& buttonName) const
+{
+    const QAbstractButton* button = control<QAbstractButton>(buttonName);
+    return button && button->isChecked();
+}
+
+void GeneratorWindow::closeEvent(QCloseEvent* event)
+{
+    // The close box goes back to the main window like the return button: the
+    // window stays in existence with its values, and some window stays visible.
+    event->ignore();
+    if (isVisible())
+        emit returnRequested();
+}
+
+} // namespace kestrin::app
