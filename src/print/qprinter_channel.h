@@ -2,18 +2,56 @@
 
 #include "output/printer_channel.h"
 
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+
 namespace kestrin {
 
-// Placeholder: the real channel prints on the default printer through QPrinter.
+// The printer channel on the system's default printer, through QPrinter.
+//
+// begin() checks that there is a default printer and opens the job; the lines
+// of every page are kept until finish(), which lays the pages out (see
+// PageLayout) and sends them to the printer as one print job. abort() drops
+// the kept pages: nothing has been sent by then, so nothing is printed.
 class QPrinterChannel final : public PrinterChannel {
 public:
-    bool begin(const QString&) override { return false; }
-    void printLine(const QString&) override {}
-    void printEmptyLine() override {}
-    void endPage() override {}
-    bool finish() override { return false; }
-    void abort() override {}
-    QString errorString() const override { return {}; }
+    QPrinterChannel();
+    ~QPrinterChannel() override;
+
+    // The job's name on the printer; when set it stands instead of the name
+    // the generator hands to begin(). Empty (the default) means that name.
+    void setJobName(const QString& name) { jobName_ = name; }
+    // Paints the job into this PDF file instead of sending it to the default
+    // printer; no printer is needed then. Empty (the default) means the printer.
+    void setPdfOutput(const QString& filePath) { pdfOutput_ = filePath; }
+
+    bool begin(const QString& documentName) override;
+    void printLine(const QString& text) override;
+    void printEmptyLine() override;
+    void endPage() override;
+    bool finish() override;
+    void abort() override;
+    QString errorString() const override { return error_; }
+
+    // Sheets the last finished job put on paper.
+    int sheetsPrinted() const { return sheetsPrinted_; }
+
+private:
+    bool paintPages(QPainter& painter, QPrinter& printer, const std::vector<QStringList>& pages);
+
+    QString jobName_;
+    QString pdfOutput_;
+    QString printerName_;
+    QString documentName_;
+    bool open_ = false;
+    std::vector<QStringList> pages_;
+    QStringList current_;
+    int sheetsPrinted_ = 0;
+    QString error_;
 };
 
 } // namespace kestrin

@@ -1,0 +1,252 @@
+// Printing for real: the channel sends its job to the system's default printer,
+// and the test reads the job back from where the printer put it. That only
+// works, and is only allowed, when the default printer is a cups-pdf queue
+// (scripts/setup-printer.sh sets one up); on any other printer the tests skip.
+//
+// What cups-pdf makes of a job: CUPS turns the PDF that Qt sends into
+// PostScript (Ghostscript's ps2write, as the cups-pdf PPD asks for PostScript)
+// and cups-pdf distils that back into a PDF. On the way every font becomes a
+// Type 3 font whose characters no longer carry their Unicode values: pdftotext
+// gives one made-up character per glyph (with or without -layout, and with any
+// cups-pdf setting; the pdftocairo renderer keeps some text but drops glyphs).
+// The pages themselves are intact. So these tests check the sheets (pdfinfo),
+// and the text as a code: pdftotext still gives one character per drawn glyph,
+// lines and blanks in place, and the same glyph always as the same character
+// on a page, so a page's text must be exactly the printed lines under one
+// one-to-one replacement of characters (one of which may come out as a
+// blank, see below). That fixes the count and order of
+// lines, the blanks between cells, which numbers are equal and which differ:
+// a lost, cut or shuffled line or number breaks it. Where the queue keeps the
+// text (another Ghostscript or filter chain) it is also compared as it is.
+// The readable text of the same painting is checked in pdf_output_test.cpp.
+
+#include "pdf_text.h"
+#include "print/qprinter_channel.h"
+
+#include "gen/addsub/chain_sheet.h"
+#include "testsupport/fakes.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace kestrin {
+namespace {
+
+using namespace kestrin::printtest;
+using testing::MemoryWorksheetFile;
+using testing::RecordedRun;
+using testing::RecordingMessages;
+using testing::ScriptedRandom;
+
+constexpr int kWaitSeconds = 60;
+
+SheetSettings printed(const char* perRow, const char* rows, const char* pages, bool answers)
+{
+    return SheetSettings{QString::fromLatin1(perRow), QString::fromLatin1(rows), QString::fromLatin1(pages), answers,
+        true, false};
+}
+
+std::vector<QStringList> expectedPages(const SheetSettings& settings)
+{
+    RecordedRun run;
+    const RunServices services{run.random, run.messages, run.file, run.printer};
+    EXPECT_TRUE(addsub::runChainSheet(addsub::sevenTermKind(), settings, services).completed);
+    return run.printer.finishedPages;
+}
+
+// A job name no other run of these tests uses; cups-pdf names its file after it.
+QString uniqueJobName(const char* what)
+{
+    return QStringLiteral("kestrin-test-%1-%2-%3")
+        .arg(QCoreApplication::applicationPid())
+        .arg(QDateTime::currentMSecsSinceEpoch())
+        .arg(QString::fromLatin1(what));
+}
+
+// Why the default printer may not be printed on, or empty when it is a cups-pdf queue.
+QString refuseDefaultPrinter()
+{
+    const QString name = QPrinterInfo::defaultPrinterName();
+    if (name.isEmpty())
+        return QStringLiteral("there is no default printer (run scripts/setup-printer.sh as root)");
+    const ToolRun lpstat = runTool(QStringLiteral("lpstat"), {QStringLiteral("-v"), name});
+    if (!lpstat.started)
+        return QStringLiteral("lpstat is not installed");
+    if (lpstat.exitCode != 0 || !lpstat.output.contains(QStringLiteral("cups-pdf:")))
+        return QStringLiteral("the default printer \"%1\" is not a cups-pdf queue; nothing is printed on a real printer")
+            .arg(name);
+    return {};
+}
+
+bool jobStillQueued(const QString& printer, const QString& jobId)
+{
+    const ToolRun lpstat = runTool(QStringLiteral("lpstat"),
+        {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), printer});
+    const QRegularExpression job(QStringLiteral("^%1-%2\\s").arg(QRegularExpression::escape(printer), jobId),
+        QRegularExpression::MultilineOption);
+    return job.match(lpstat.output).hasMatch();
+}
+
+// Waits until cups-pdf has written the job's PDF (~/PDF/<job name>...pdf, the
+// job id after "job_") and the job has left the queue; empty after the wait.
+QString waitForPrintedPdf(const QString& jobName)
+{
+    const QString printer = QPrinterInfo::defaultPrinterName();
+    const QDir out(QDir::home().filePath(QStringLiteral("PDF")));
+    const QRegularExpression jobId(QStringLiteral("job_(\\d+)"));
+    QDeadlineTimer deadline(kWaitSeconds * 1000);
+    qint64 lastSize = -1;
+    while (!deadline.hasExpired()) {
+        const QFileInfoList found = out.entryInfoList({jobName + QStringLiteral("*.pdf")}, QDir::Files);
+        if (!found.isEmpty()) {
+            const QFileInfo pdf = found.first();
+            const QRegularExpressionMatch id = jobId.match(pdf.fileName().mid(jobName.size()));
+            const bool queued = id.hasMatch() ? jobStillQueued(printer, id.captured(1)) : pdf.size() != lastSize;
+            lastSize = pdf.size();
+            if (!queued && pdfPageCount(pdf.filePath()) > 0)
+                return pdf.filePath();
+        }
+        QThread::msleep(250);
+    }
+    return {};
+}
+
+// Whether `text` is `expected` with every character replaced one-to-one
+// (the same character always by the same, different ones by different ones).
+// Runs of blanks and line ends compare as one blank. On a mismatch, says where.
+QString differenceUpToCharacters(const QString& expected, const QString& text)
+{
+    const QString want = collapsed(expected);
+    const QString got = collapsed(text);
+    QHash<QChar, QChar> forward;
+    QHash<QChar, QChar> backward;
+    const qsizetype common = std::min(want.size(), got.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const QChar w = want[i];
+        const QChar g = got[i];
+        const auto f = forward.constFind(w);
+        const auto b = backward.constFind(g);
+        if ((w == u' ') != (g == u' ') || (f != forward.constEnd() && *f != g) || (b != backward.constEnd() && *b != w)) {
+            return QStringLiteral("at character %1: expected \"…%2\", printed \"…%3\"")
+                .arg(i)
+                .arg(want.mid(std::max<qsizetype>(0, i - 20), 40), got.mid(std::max<qsizetype>(0, i - 20), 40));
+        }
+        forward.insert(w, g);
+        backward.insert(g, w);
+    }
+    if (want.size() != got.size())
+        return QStringLiteral("expected %1 characters, printed %2").arg(want.size()).arg(got.size());
+    return {};
+}
+
+// As above, but Ghostscript may give one glyph of the page the code of a blank
+// (on this setup the "*" of the title, the first glyph drawn): one character
+// of the expected text may come out as a blank wherever it stands.
+QString differenceUpToCharactersAndOneBlank(const QString& expected, const QString& text)
+{
+    const QString exact = differenceUpToCharacters(expected, text);
+    if (exact.isEmpty())
+        return {};
+    QString seen;
+    for (QChar c : expected) {
+        if (c.isSpace() || seen.contains(c))
+            continue;
+        seen.append(c);
+        QString blanked = expected;
+        blanked.replace(c, u' ');
+        if (differenceUpToCharacters(blanked, text).isEmpty())
+            return {};
+    }
+    return exact;
+}
+
+class CupsPdfPrinting : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!havePoppler())
+            GTEST_SKIP() << "pdfinfo/pdftotext (poppler-utils) are not installed";
+        const QString refused = refuseDefaultPrinter();
+        if (!refused.isEmpty())
+            GTEST_SKIP() << refused.toStdString();
+    }
+
+    // Prints a seven-term run on the default printer under a fresh job name;
+    // the PDF cups-pdf made of it, or empty after a failure.
+    QString printRun(const SheetSettings& settings, const char* what, int* sheets)
+    {
+        ScriptedRandom random;
+        RecordingMessages messages;
+        MemoryWorksheetFile file;
+        QPrinterChannel printer;
+        const QString job = uniqueJobName(what);
+        printer.setJobName(job);
+        const RunResult result = addsub::runChainSheet(addsub::sevenTermKind(), settings,
+            RunServices{random, messages, file, printer});
+        EXPECT_TRUE(result.completed) << messages.shown.join(u'\n').toStdString();
+        if (!result.completed)
+            return {};
+        *sheets = printer.sheetsPrinted();
+        const QString pdf = waitForPrintedPdf(job);
+        EXPECT_FALSE(pdf.isEmpty()) << "no PDF named " << job.toStdString() << "*.pdf in ~/PDF after "
+                                    << kWaitSeconds << " s, or the job is still queued";
+        return pdf;
+    }
+};
+
+TEST_F(CupsPdfPrinting, FivePagesComeOutAsFiveSheetsWithTheirLines)
+{
+    const SheetSettings settings = printed("15", "5", "5", false);
+    const std::vector<QStringList> pages = expectedPages(settings);
+    ASSERT_EQ(pages.size(), 5u);
+    int sheets = 0;
+    const QString pdf = printRun(settings, "five", &sheets);
+    ASSERT_FALSE(pdf.isEmpty());
+
+    EXPECT_EQ(sheets, 5);
+    ASSERT_EQ(pdfPageCount(pdf), 5);
+    for (int page = 1; page <= 5; ++page) {
+        const QStringList lines = linesWithText(pages[static_cast<size_t>(page - 1)]);
+        ASSERT_TRUE(lines.last().contains(QStringLiteral("第%1页").arg(page)));
+        const QString text = pdfText(pdf, page);
+        const QString difference = differenceUpToCharactersAndOneBlank(asReaderSees(lines.join(u'\n')), text);
+        EXPECT_TRUE(difference.isEmpty()) << "page " << page << ": " << difference.toStdString();
+        if (text.contains(QStringLiteral("KestrinV2.0"))) { // the queue kept the text: compare it as it is
+            const auto missing = firstMissingInOrder(text, lines);
+            EXPECT_FALSE(missing) << "page " << page << " lacks \"" << missing->toStdString() << "\"";
+        }
+    }
+}
+
+TEST_F(CupsPdfPrinting, WidestPageLosesNothing)
+{
+    const SheetSettings settings = printed("50", "10", "1", true);
+    const std::vector<QStringList> pages = expectedPages(settings);
+    ASSERT_EQ(pages.size(), 1u);
+    int sheets = 0;
+    const QString pdf = printRun(settings, "wide", &sheets);
+    ASSERT_FALSE(pdf.isEmpty());
+
+    ASSERT_GE(sheets, 1);
+    ASSERT_EQ(pdfPageCount(pdf), sheets);
+    const QStringList lines = linesWithText(pages[0]);
+    const QString text = pdfText(pdf);
+    const QString difference = differenceUpToCharactersAndOneBlank(asReaderSees(lines.join(u'\n')), text);
+    EXPECT_TRUE(difference.isEmpty()) << difference.toStdString();
+    if (text.contains(QStringLiteral("KestrinV2.0"))) {
+        const auto missing = firstMissingInOrder(text, lines);
+        EXPECT_FALSE(missing) << "lost \"" << missing->toStdString() << "\"";
+    }
+}
+
+} // namespace
+} // namespace kestrin

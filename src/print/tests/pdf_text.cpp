@@ -1,0 +1,115 @@
+#include "pdf_text.h"
+
+#include "print/page_layout.h"
+
+#include <QHash>
+#include <QProcess>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace kestrin::printtest {
+
+ToolRun runTool(const QString& program, const QStringList& arguments, int timeoutMs)
+{
+    ToolRun run;
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(timeoutMs))
+        return run;
+    run.started = true;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.output = QString::fromUtf8(process.readAllStandardOutput());
+    return run;
+}
+
+bool havePoppler()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
+        && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+}
+
+int pdfPageCount(const QString& pdfFile)
+{
+    const ToolRun run = runTool(QStringLiteral("pdfinfo"), {pdfFile});
+    if (run.exitCode != 0)
+        return -1;
+    static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)\\s*$"),
+        QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = pages.match(run.output);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+QString pdfText(const QString& pdfFile, int page)
+{
+    QStringList arguments{QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    arguments << pdfFile << QStringLiteral("-");
+    return runTool(QStringLiteral("pdftotext"), arguments).output;
+}
+
+QString collapsed(const QString& text)
+{
+    return text.simplified();
+}
+
+QString asReaderSees(const QString& text)
+{
+    // glyph -> lowest BMP code point drawn with it, built once.
+    static const QHash<quint32, QChar> lowest = [] {
+        QHash<quint32, QChar> map;
+        const QRawFont font = QRawFont::fromFont(worksheetFont());
+        QString all;
+        for (char32_t uc = 0x20; uc < 0xD800; ++uc)
+            all.append(QChar(static_cast<char16_t>(uc)));
+        const QList<quint32> glyphs = font.glyphIndexesForString(all);
+        for (qsizetype i = 0; i < all.size() && i < glyphs.size(); ++i) {
+            if (glyphs[i] != 0 && !map.contains(glyphs[i]))
+                map.insert(glyphs[i], all[i]);
+        }
+        return map;
+    }();
+    static const QRawFont font = QRawFont::fromFont(worksheetFont());
+    QString seen = text;
+    const QList<quint32> glyphs = font.glyphIndexesForString(text);
+    if (glyphs.size() != text.size())
+        return seen;
+    for (qsizetype i = 0; i < seen.size(); ++i) {
+        const auto found = lowest.constFind(glyphs[i]);
+        if (glyphs[i] != 0 && found != lowest.constEnd())
+            seen[i] = *found;
+    }
+    return seen;
+}
+
+std::optional<QString> firstMissingInOrder(const QString& haystack, const QStringList& needles)
+{
+    const QString hay = asReaderSees(collapsed(haystack));
+    qsizetype from = 0;
+    for (const QString& needle : needles) {
+        const QString wanted = asReaderSees(collapsed(needle));
+        const qsizetype at = hay.indexOf(wanted, from);
+        if (at < 0)
+            return needle;
+        from = at + wanted.size();
+    }
+    return std::nullopt;
+}
+
+QStringList linesWithText(const QStringList& page)
+{
+    QStringList lines;
+    for (const QString& line : page) {
+        if (!line.trimmed().isEmpty())
+            lines.append(line);
+    }
+    return lines;
+}
+
+} // namespace kestrin::printtest
