@@ -1,0 +1,182 @@
+// Window zcd: caption, colours and the menu bar against the menu tree.
+
+#include "app/fonts.h"
+#include "app/main_window.h"
+#include "testsupport/fakes.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+using namespace kestrin;
+using namespace kestrin::app;
+
+namespace {
+
+struct EntryRow {
+    const char* menu;
+    const char* name;
+    QString caption;
+    QKeySequence shortcut;
+    bool works; // enabled now; the other entries come with their windows
+};
+
+struct MenuRow {
+    const char* name;
+    QString caption;
+};
+
+const std::vector<MenuRow> expectedMenus = {
+    {"xqd", "学前段(X)"}, {"dd", "低段(&D)"}, {"zd", "中段(&Z)"},  {"gd", "高段(&G)"},
+    {"zh", "综合(&Z)"},   {"help", "帮助(&H)"}, {"quit", "退出(&X)"},
+};
+
+const std::vector<EntryRow>& expectedEntries()
+{
+    static const std::vector<EntryRow> rows = {
+        {"xqd", "j5", "五笔加减", QKeySequence("Ctrl+F5"), false},
+        {"xqd", "j7", "七笔加减", QKeySequence("Ctrl+F7"), true},
+        {"xqd", "j10", "十笔加减", QKeySequence("Ctrl+A"), false},
+        {"dd", "ddjj", "低段加减", QKeySequence("Ctrl+B"), false},
+        {"zd", "zdjj", "中段加减", QKeySequence("Ctrl+C"), false},
+        {"zd", "zdcs", "中段乘算", QKeySequence("Ctrl+D"), false},
+        {"gd", "gdjj", "高段加减", QKeySequence("Ctrl+E"), false},
+        {"gd", "gdcs", "高段乘算", QKeySequence("Ctrl+F"), false},
+        {"gd", "gdchs", "高段除算", QKeySequence("Ctrl+G"), false},
+        {"zh", "zhch", "综合乘算", QKeySequence("F2"), false},
+        {"zh", "zhc", "综合除算", QKeySequence("F3"), false},
+        {"zh", "yer", "幼儿加减", QKeySequence("F4"), false},
+        {"help", "bz", "帮助", QKeySequence("F1"), false},
+        {"quit", "tcxt", "退出系统", QKeySequence("Ctrl+Q"), true},
+    };
+    return rows;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void init()
+    {
+        run_ = std::make_unique<testing::RecordedRun>();
+        window_ = std::make_unique<MainWindow>(RunServices{run_->random, run_->messages, run_->file, run_->printer});
+    }
+    void cleanup()
+    {
+        window_.reset();
+        run_.reset();
+    }
+
+    void windowProperties()
+    {
+        QCOMPARE(window_->objectName(), QString("zcd"));
+        QCOMPARE(window_->windowTitle(), QString("重庆市Kestrin2.0"));
+        QWidget* client = window_->centralWidget();
+        QVERIFY(client);
+        QVERIFY(client->autoFillBackground());
+        QCOMPARE(client->palette().color(QPalette::Window), QColor(0, 128, 128));
+    }
+
+    void versionLabels()
+    {
+        auto* version = window_->findChild<QLabel*>("Label4");
+        auto* number = window_->findChild<QLabel*>("Label7");
+        QVERIFY(version && number);
+        QCOMPARE(version->text(), QString("版本号"));
+        QCOMPARE(number->text(), QString("V2.0"));
+        QCOMPARE(version->geometry(), QRect(176, 336, 81, 25));
+        QCOMPARE(number->geometry(), QRect(272, 336, 81, 25));
+        QCOMPARE(number->palette().color(QPalette::WindowText), QColor(128, 0, 128));
+        QCOMPARE(number->palette().color(QPalette::Window), QColor(0, 128, 128));
+        QCOMPARE(version->font().pixelSize(), 19);
+    }
+
+    void sevenMenusInBarOrder()
+    {
+        const QList<QAction*> bar = window_->menuBar()->actions();
+        QCOMPARE(bar.size(), int(expectedMenus.size()));
+        for (int i = 0; i < bar.size(); ++i) {
+            QMenu* menu = bar[i]->menu();
+            QVERIFY(menu);
+            QCOMPARE(menu->objectName(), QString(expectedMenus[i].name));
+            QCOMPARE(menu->title(), expectedMenus[i].caption);
+            QVERIFY(bar[i]->isEnabled());
+        }
+    }
+
+    void entries_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(expectedEntries().size()); ++i)
+            QTest::newRow(expectedEntries()[i].name) << i;
+    }
+    void entries()
+    {
+        QFETCH(int, index);
+        const EntryRow& row = expectedEntries()[index];
+        QAction* action = window_->entry(row.name);
+        QVERIFY(action);
+        QCOMPARE(action->text(), row.caption);
+        QCOMPARE(action->shortcut(), row.shortcut);
+        QCOMPARE(action->shortcutContext(), Qt::WindowShortcut);
+        QCOMPARE(action->isEnabled(), row.works);
+        auto* menu = window_->findChild<QMenu*>(row.menu);
+        QVERIFY(menu);
+        QVERIFY(menu->actions().contains(action));
+    }
+
+    void entriesInMenuOrderAndNothingElse()
+    {
+        int total = 0;
+        for (const MenuRow& menuRow : expectedMenus) {
+            QStringList expected;
+            for (const EntryRow& row : expectedEntries())
+                if (QString(row.menu) == menuRow.name)
+                    expected << row.name;
+            QStringList actual;
+            for (QAction* action : window_->findChild<QMenu*>(menuRow.name)->actions())
+                actual << action->objectName();
+            QCOMPARE(actual, expected);
+            total += actual.size();
+        }
+        QCOMPARE(total, int(expectedEntries().size()));
+    }
+
+    void noGeneratorWindowBeforeItsFirstOpening()
+    {
+        QVERIFY(!window_->generatorWindow("j7"));
+        QCOMPARE(windows(), 1);
+    }
+
+    void disabledEntryDoesNothing()
+    {
+        window_->showMaximized();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_->windowHandle(), Qt::Key_F5, Qt::ControlModifier);
+        QTest::keyClick(window_->windowHandle(), Qt::Key_F3);
+        QVERIFY(window_->isVisible());
+        QCOMPARE(windows(), 1);
+    }
+
+private:
+    // Top-level windows, the drop-down menus left out.
+    static int windows()
+    {
+        int count = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->windowType() != Qt::Popup)
+                ++count;
+        return count;
+    }
+
+    std::unique_ptr<testing::RecordedRun> run_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,228 @@
+// Moving between the main window and a generator window by shortcut keys,
+// buttons and close boxes, and ending the program.
+
+#include "app/fonts.h"
+#include "app/main_window.h"
+#include "testsupport/fakes.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace kestrin;
+using namespace kestrin::app;
+
+class NavigationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void init()
+    {
+        run_ = std::make_unique<testing::RecordedRun>();
+        main_ = std::make_unique<MainWindow>(RunServices{run_->random, run_->messages, run_->file, run_->printer});
+        main_->showMaximized();
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    }
+    void cleanup()
+    {
+        main_.reset();
+        run_.reset();
+    }
+
+    void ctrlF7OpensTheSevenTermWindowAndHidesTheMainWindow()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QVERIFY(xqd7);
+        QCOMPARE(xqd7->objectName(), QString("xqd7"));
+        QVERIFY(xqd7->isVisible());
+        QVERIFY(xqd7->isMaximized());
+        QVERIFY(!main_->isVisible());
+        QCOMPARE(visibleWindows(), QStringList{"xqd7"});
+    }
+
+    void menuEntryOpensItToo()
+    {
+        main_->entry("j7")->trigger();
+        GeneratorWindow* xqd7 = main_->generatorWindow("j7");
+        QVERIFY(xqd7 && xqd7->isVisible());
+        QVERIFY(!main_->isVisible());
+    }
+
+    void enterRightAfterOpeningStartsARun()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QVERIFY(QTest::qWaitForWindowActive(xqd7));
+        QTest::keyClick(xqd7->windowHandle(), Qt::Key_Return);
+
+        QVERIFY(run_->file.files.contains("学前段七笔加减速算.xls"));
+        QCOMPARE(xqd7->findChild<QLineEdit*>("Text2")->text(), QString("                       100% 完成"));
+        QCOMPARE(xqd7->findChild<QLineEdit*>("Text2")->palette().color(QPalette::Base), QColor(Qt::black));
+        QVERIFY(xqd7->findChild<QLabel*>("Label3")->text().contains("[375]"));
+        QVERIFY(run_->messages.shown.isEmpty());
+    }
+
+    void altCStartsARun()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QVERIFY(QTest::qWaitForWindowActive(xqd7));
+        QTest::keyClick(xqd7->windowHandle(), Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(run_->file.closes, 1);
+        QVERIFY(xqd7->findChild<QLabel*>("Label3")->text().contains("[375]"));
+    }
+
+    void refusedRunShowsTheMessageOnly()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        xqd7->findChild<QLineEdit*>("Text1")->setText("1");
+        QTest::mouseClick(xqd7->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(run_->messages.shown.size(), 1);
+        QVERIFY(run_->messages.shown.first().contains("每排输出2-50题"));
+        QVERIFY(run_->file.files.isEmpty());
+        QVERIFY(xqd7->findChild<QLineEdit*>("Text2")->text().isEmpty());
+        QVERIFY(xqd7->findChild<QLabel*>("Label3")->text().isEmpty());
+        QVERIFY(xqd7->isVisible());
+    }
+
+    void returnShowsTheMainWindowAndHidesTheGenerator()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QTest::mouseClick(xqd7->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(main_->isVisible());
+        QVERIFY(!xqd7->isVisible());
+        QCOMPARE(main_->generatorWindow("j7"), xqd7);
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+        QCOMPARE(visibleWindows(), QStringList{"zcd"});
+    }
+
+    void altXReturns()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QVERIFY(QTest::qWaitForWindowActive(xqd7));
+        QTest::keyClick(xqd7->windowHandle(), Qt::Key_X, Qt::AltModifier);
+        QTRY_VERIFY(main_->isVisible());
+        QVERIFY(!xqd7->isVisible());
+    }
+
+    void closeBoxOfTheGeneratorReturns()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QVERIFY(QTest::qWaitForWindowExposed(xqd7));
+        xqd7->close();
+        QVERIFY(main_->isVisible());
+        QVERIFY(!xqd7->isVisible());
+        QCOMPARE(main_->generatorWindow("j7"), xqd7);
+    }
+
+    void typedValuesSurviveReturnAndReopen()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QVERIFY(QTest::qWaitForWindowActive(xqd7));
+        auto* perRow = xqd7->findChild<QLineEdit*>("Text1");
+        perRow->setFocus();
+        perRow->selectAll();
+        QTest::keyClick(xqd7->windowHandle(), Qt::Key_8);
+        QCOMPARE(perRow->text(), QString("8"));
+        QTest::mouseClick(xqd7->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+
+        GeneratorWindow* again = pressCtrlF7();
+        QCOMPARE(again, xqd7);
+        QVERIFY(xqd7->isVisible());
+        QCOMPARE(xqd7->findChild<QLineEdit*>("Text1")->text(), QString("8"));
+        QVERIFY(!main_->isVisible());
+    }
+
+    void mainWindowShortcutsAreDeadWhileItIsHidden()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QVERIFY(QTest::qWaitForWindowActive(xqd7));
+        QTest::mouseClick(xqd7->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+        pressCtrlF7();
+        QVERIFY(QTest::qWaitForWindowActive(xqd7));
+
+        // Ctrl+F7 and Ctrl+Q in the generator window reach no menu of the hidden main window.
+        QTest::keyClick(xqd7->windowHandle(), Qt::Key_F7, Qt::ControlModifier);
+        QTest::keyClick(xqd7->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!main_->isVisible());
+        QVERIFY(xqd7->isVisible());
+        QCOMPARE(run_->file.opens, 0);
+
+        // The shortcuts work again once the main window is back.
+        QTest::mouseClick(xqd7->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+        QCOMPARE(pressCtrlF7(), xqd7);
+        QVERIFY(xqd7->isVisible());
+    }
+
+    void secondOpeningShowsAsLeft()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        xqd7->showNormal();
+        QTest::mouseClick(xqd7->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+        pressCtrlF7();
+        QVERIFY(xqd7->isVisible());
+        QVERIFY(!xqd7->isMaximized());
+    }
+
+    void ctrlQEndsTheProgramEvenWithHiddenWindows()
+    {
+        GeneratorWindow* xqd7 = pressCtrlF7();
+        QTest::mouseClick(xqd7->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+        QCOMPARE(runEventLoopWhile([this] { QTest::keyClick(main_->windowHandle(), Qt::Key_Q, Qt::ControlModifier); }),
+                 0);
+    }
+
+    void exitEntryEndsTheProgram()
+    {
+        QCOMPARE(runEventLoopWhile([this] { main_->entry("tcxt")->trigger(); }), 0);
+    }
+
+    void closeBoxOfTheMainWindowEndsTheProgram()
+    {
+        pressCtrlF7();
+        QTest::mouseClick(main_->generatorWindow("j7")->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QCOMPARE(runEventLoopWhile([this] { main_->close(); }), 0);
+    }
+
+private:
+    GeneratorWindow* pressCtrlF7()
+    {
+        QTest::keyClick(main_->windowHandle(), Qt::Key_F7, Qt::ControlModifier);
+        return main_->generatorWindow("j7");
+    }
+
+    static QStringList visibleWindows()
+    {
+        QStringList names;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->isVisible())
+                names << widget->objectName();
+        return names;
+    }
+
+    // Runs the application's event loop with `action` as its first event;
+    // gives the exit code, or -1 when the loop did not end by itself.
+    template <class Action>
+    static int runEventLoopWhile(Action action)
+    {
+        QTimer timeout;
+        timeout.setSingleShot(true);
+        QObject::connect(&timeout, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+        timeout.start(5000);
+        QTimer::singleShot(0, action);
+        return QCoreApplication::exec();
+    }
+
+    std::unique_ptr<testing::RecordedRun> run_;
+    std::unique_ptr<MainWindow> main_;
+};
+
+QTEST_MAIN(NavigationTest)
+#include "navigation_test.moc"
