@@ -10,10 +10,66 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QFontInfo>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTextLayout>
 
 namespace kestrin::app {
 
 namespace {
+
+// Wrapped captions are set line under line at one em and a pixel, as the
+// layouts were designed for; the CJK fonts' own line spacing is far larger and
+// would push the second line of a caption out of its rectangle.
+void drawWrappedText(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment vertical)
+{
+    QString plain = text;
+    plain.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    const QFont font = painter.font();
+    const int em = QFontInfo(font).pixelSize();
+    const qreal pitch = em + 1;
+    const qreal ascent = em * 0.88; // where the ideographs stand on their base line
+
+    QTextLayout layout(plain, font, painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    std::vector<QTextLine> lines;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(rect.width());
+        lines.push_back(line);
+    }
+    layout.endLayout();
+
+    const qreal block = pitch * qreal(lines.size());
+    qreal top = rect.top();
+    if (vertical & Qt::AlignVCenter)
+        top = rect.top() + (rect.height() - block) / 2;
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const qreal baseline = top + pitch * qreal(i) + ascent + (pitch - em) / 2;
+        lines[i].draw(&painter, QPointF(rect.left(), baseline - lines[i].ascent()));
+    }
+    painter.restore();
+}
+
+// Labels that wrap their caption inside their rectangle, top-aligned, and cut
+// off what does not fit.
+class WrappingLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        drawWrappedText(painter, contentsRect(), text(), Qt::AlignTop);
+    }
+};
 
 // Check boxes and option buttons whose caption wraps onto further lines inside
 // their rectangle, as the fixed layouts expect of long captions.
@@ -32,9 +88,9 @@ protected:
         option.text.clear();
         painter.drawControl(element, option);
         const QRect textRect = this->style()->subElementRect(contents, &option, this);
-        this->style()->drawItemText(&painter, textRect,
-                                    Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                                    option.palette, this->isEnabled(), caption, QPalette::WindowText);
+        painter.setPen(option.palette.color(this->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                            QPalette::WindowText));
+        drawWrappedText(painter, textRect, caption, Qt::AlignVCenter);
     }
 };
 
@@ -45,7 +101,7 @@ QWidget* makeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& op
 {
     switch (spec.kind) {
     case ControlKind::Label: {
-        auto* label = new QLabel(spec.text, window);
+        auto* label = new WrappingLabel(spec.text, window);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
         label->setTextFormat(Qt::PlainText);

@@ -8,6 +8,9 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -184,6 +187,31 @@ private slots:
             QVERIFY2(font.pixelSize() == pixels, row.name);
             QVERIFY2(!font.bold() && !font.italic() && !font.underline(), row.name);
         }
+    }
+
+    // The Chinese font names of the layout reach the system's CJK fonts.
+    void fontsFallBackToTheCjkFonts()
+    {
+        if (!QFontDatabase::families().contains("Noto Sans CJK SC"))
+            QSKIP("the Noto CJK fonts are not installed");
+        const QFontInfo title(window_->findChild<QWidget*>("Label1")->font());
+        QCOMPARE(title.family(), QString("Noto Sans CJK SC"));
+        QCOMPARE(title.pixelSize(), 29);
+        const QFontInfo body(window_->findChild<QWidget*>("Label2")->font());
+        QVERIFY2(body.family().startsWith("Noto") && body.family().contains("CJK SC"), qPrintable(body.family()));
+        QVERIFY(QFontMetrics(window_->findChild<QWidget*>("Label2")->font()).inFont(QChar(0x6BCF))); // 每
+    }
+
+    void everyControlPaints()
+    {
+        window_->startButton()->click();
+        window_->open();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        const QImage image = window_->grab().toImage();
+        QVERIFY(!image.isNull());
+        // The status box of a finished run is black behind its red text.
+        const QRect status = window_->statusBox()->geometry();
+        QCOMPARE(image.pixelColor(status.left() + 4, status.center().y()), QColor(Qt::black));
     }
 
     void framesLieBehindTheControlsInsideThem()
