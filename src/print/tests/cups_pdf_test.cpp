@@ -24,9 +24,7 @@
 
 #include "pdf_text.h"
 #include "print/qprinter_channel.h"
-
-#include "gen/addsub/chain_sheet.h"
-#include "testsupport/fakes.h"
+#include "sheet_runs.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -45,26 +43,8 @@ namespace kestrin {
 namespace {
 
 using namespace kestrin::printtest;
-using testing::MemoryWorksheetFile;
-using testing::RecordedRun;
-using testing::RecordingMessages;
-using testing::ScriptedRandom;
 
 constexpr int kWaitSeconds = 60;
-
-SheetSettings printed(const char* perRow, const char* rows, const char* pages, bool answers)
-{
-    return SheetSettings{QString::fromLatin1(perRow), QString::fromLatin1(rows), QString::fromLatin1(pages), answers,
-        true, false};
-}
-
-std::vector<QStringList> expectedPages(const SheetSettings& settings)
-{
-    RecordedRun run;
-    const RunServices services{run.random, run.messages, run.file, run.printer};
-    EXPECT_TRUE(addsub::runChainSheet(addsub::sevenTermKind(), settings, services).completed);
-    return run.printer.finishedPages;
-}
 
 // A job name no other run of these tests uses; cups-pdf names its file after it.
 QString uniqueJobName(const char* what)
@@ -172,6 +152,19 @@ QString differenceUpToCharactersAndOneBlank(const QString& expected, const QStri
     return exact;
 }
 
+// The printed text of a sheet (or of all sheets of a page) against the lines
+// of the worksheet page: the same up to characters and one blank, and where
+// the queue kept the text, the lines themselves in order.
+void expectLinesAsPrinted(const QString& text, const QStringList& lines, const std::string& where)
+{
+    const QString difference = differenceUpToCharactersAndOneBlank(asReaderSees(lines.join(u'\n')), text);
+    EXPECT_TRUE(difference.isEmpty()) << where << ": " << difference.toStdString();
+    if (text.contains(QStringLiteral("KestrinV2.0"))) { // the queue kept the text: compare it as it is
+        const auto missing = firstMissingInOrder(text, lines);
+        EXPECT_FALSE(missing) << where << " lacks \"" << missing->toStdString() << "\"";
+    }
+}
+
 class CupsPdfPrinting : public ::testing::Test {
 protected:
     void SetUp() override
@@ -190,20 +183,16 @@ protected:
             QFile::remove(printedPdf_);
     }
 
-    // Prints a seven-term run on the default printer under a fresh job name;
-    // the PDF cups-pdf made of it, or empty after a failure.
-    QString printRun(const SheetSettings& settings, const char* what, int* sheets)
+    // Prints the run on the default printer under a fresh job name; the PDF
+    // cups-pdf made of it, or empty after a failure.
+    QString printRun(const SheetRun& run, const char* what, int* sheets)
     {
-        ScriptedRandom random;
-        RecordingMessages messages;
-        MemoryWorksheetFile file;
         QPrinterChannel printer;
         const QString job = uniqueJobName(what);
         printer.setJobName(job);
-        const RunResult result = addsub::runChainSheet(addsub::sevenTermKind(), settings,
-            RunServices{random, messages, file, printer});
-        EXPECT_TRUE(result.completed) << messages.shown.join(u'\n').toStdString();
-        if (!result.completed)
+        const ChannelRun ran = runOn(run, printer);
+        EXPECT_TRUE(ran.completed) << ran.messages.toStdString();
+        if (!ran.completed)
             return {};
         *sheets = printer.sheetsPrinted();
         const QString pdf = waitForPrintedPdf(job);
@@ -213,52 +202,55 @@ protected:
         return pdf;
     }
 
+    // Prints a run whose every page fits one sheet; checks the sheets and
+    // each one's text against its page.
+    void expectOneSheetPerPage(const SheetRun& run, const char* what, size_t pageCount)
+    {
+        const std::vector<QStringList> pages = expectedPages(run);
+        ASSERT_EQ(pages.size(), pageCount);
+        int sheets = 0;
+        const QString pdf = printRun(run, what, &sheets);
+        ASSERT_FALSE(pdf.isEmpty());
+
+        EXPECT_EQ(sheets, static_cast<int>(pageCount));
+        ASSERT_EQ(pdfPageCount(pdf), static_cast<int>(pageCount));
+        for (int page = 1; page <= static_cast<int>(pageCount); ++page) {
+            const QStringList lines = linesWithText(pages[static_cast<size_t>(page - 1)]);
+            ASSERT_TRUE(lines.last().contains(QStringLiteral("第%1页").arg(page)));
+            expectLinesAsPrinted(pdfText(pdf, page), lines, "page " + std::to_string(page));
+        }
+    }
+
     QString printedPdf_;
 };
 
 TEST_F(CupsPdfPrinting, FivePagesComeOutAsFiveSheetsWithTheirLines)
 {
-    const SheetSettings settings = printed("15", "5", "5", false);
-    const std::vector<QStringList> pages = expectedPages(settings);
-    ASSERT_EQ(pages.size(), 5u);
-    int sheets = 0;
-    const QString pdf = printRun(settings, "five", &sheets);
-    ASSERT_FALSE(pdf.isEmpty());
+    expectOneSheetPerPage(sevenTermRun(printedSheet("15", "5", "5", false)), "five", 5);
+}
 
-    EXPECT_EQ(sheets, 5);
-    ASSERT_EQ(pdfPageCount(pdf), 5);
-    for (int page = 1; page <= 5; ++page) {
-        const QStringList lines = linesWithText(pages[static_cast<size_t>(page - 1)]);
-        ASSERT_TRUE(lines.last().contains(QStringLiteral("第%1页").arg(page)));
-        const QString text = pdfText(pdf, page);
-        const QString difference = differenceUpToCharactersAndOneBlank(asReaderSees(lines.join(u'\n')), text);
-        EXPECT_TRUE(difference.isEmpty()) << "page " << page << ": " << difference.toStdString();
-        if (text.contains(QStringLiteral("KestrinV2.0"))) { // the queue kept the text: compare it as it is
-            const auto missing = firstMissingInOrder(text, lines);
-            EXPECT_FALSE(missing) << "page " << page << " lacks \"" << missing->toStdString() << "\"";
-        }
-    }
+TEST_F(CupsPdfPrinting, MultiplicationComesOutAsFourSheetsWithTheirLines)
+{
+    expectOneSheetPerPage(multiplicationRun(), "multiplication", 4);
+}
+
+TEST_F(CupsPdfPrinting, DivisionComesOutAsOneSheetPerSetWithItsLines)
+{
+    expectOneSheetPerPage(divisionRun(), "division", 10);
 }
 
 TEST_F(CupsPdfPrinting, WidestPageLosesNothing)
 {
-    const SheetSettings settings = printed("50", "10", "1", true);
-    const std::vector<QStringList> pages = expectedPages(settings);
+    const SheetRun run = sevenTermRun(printedSheet("50", "10", "1", true));
+    const std::vector<QStringList> pages = expectedPages(run);
     ASSERT_EQ(pages.size(), 1u);
     int sheets = 0;
-    const QString pdf = printRun(settings, "wide", &sheets);
+    const QString pdf = printRun(run, "wide", &sheets);
     ASSERT_FALSE(pdf.isEmpty());
 
     ASSERT_GE(sheets, 1);
     ASSERT_EQ(pdfPageCount(pdf), sheets);
-    const QStringList lines = linesWithText(pages[0]);
-    const QString text = pdfText(pdf);
-    const QString difference = differenceUpToCharactersAndOneBlank(asReaderSees(lines.join(u'\n')), text);
-    EXPECT_TRUE(difference.isEmpty()) << difference.toStdString();
-    if (text.contains(QStringLiteral("KestrinV2.0"))) {
-        const auto missing = firstMissingInOrder(text, lines);
-        EXPECT_FALSE(missing) << "lost \"" << missing->toStdString() << "\"";
-    }
+    expectLinesAsPrinted(pdfText(pdf), linesWithText(pages[0]), "the page");
 }
 
 } // namespace

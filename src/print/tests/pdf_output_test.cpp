@@ -3,9 +3,7 @@
 
 #include "pdf_text.h"
 #include "print/qprinter_channel.h"
-
-#include "gen/addsub/chain_sheet.h"
-#include "testsupport/fakes.h"
+#include "sheet_runs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,26 +15,6 @@ namespace kestrin {
 namespace {
 
 using namespace kestrin::printtest;
-using testing::MemoryWorksheetFile;
-using testing::RecordedRun;
-using testing::RecordingMessages;
-using testing::ScriptedRandom;
-
-SheetSettings printed(const char* perRow, const char* rows, const char* pages, bool answers)
-{
-    return SheetSettings{QString::fromLatin1(perRow), QString::fromLatin1(rows), QString::fromLatin1(pages), answers,
-        true, false};
-}
-
-// The pages a run prints, from the recording stand-in; the random source is
-// fixed-start, so a second run with a fresh one prints the same.
-std::vector<QStringList> expectedPages(const SheetSettings& settings)
-{
-    RecordedRun run;
-    const RunServices services{run.random, run.messages, run.file, run.printer};
-    EXPECT_TRUE(addsub::runChainSheet(addsub::sevenTermKind(), settings, services).completed);
-    return run.printer.finishedPages;
-}
 
 class PdfOutput : public ::testing::Test {
 protected:
@@ -48,56 +26,107 @@ protected:
     }
     QString path(const QString& name) const { return dir_.filePath(name); }
 
+    // Paints the run into the named file of the test's folder; the path, or
+    // empty when the run did not complete. `sheets` gets the sheets painted.
+    QString paint(const SheetRun& run, const QString& name, int* sheets = nullptr)
+    {
+        QPrinterChannel printer;
+        printer.setPdfOutput(path(name));
+        const ChannelRun ran = runOn(run, printer);
+        EXPECT_TRUE(ran.completed) << ran.messages.toStdString();
+        if (sheets)
+            *sheets = printer.sheetsPrinted();
+        return ran.completed ? path(name) : QString();
+    }
+
     QTemporaryDir dir_;
 };
 
-TEST_F(PdfOutput, EveryWorksheetPageIsOneSheetWithAllItsLines)
+// The file has one sheet per worksheet page, each with that page's lines in
+// order. The `literal` characters must come back as themselves, as often as
+// the page prints them: the line comparison goes by glyph and would take a
+// look-alike code point drawn with the same glyph.
+void expectOneSheetPerPage(const QString& pdf, const std::vector<QStringList>& pages, const QString& literal = {})
 {
-    const SheetSettings settings = printed("15", "5", "5", false);
-    const std::vector<QStringList> pages = expectedPages(settings);
-    ASSERT_EQ(pages.size(), 5u);
-
-    ScriptedRandom random;
-    RecordingMessages messages;
-    MemoryWorksheetFile file;
-    QPrinterChannel printer;
-    printer.setPdfOutput(path(QStringLiteral("seven.pdf")));
-    const RunServices services{random, messages, file, printer};
-    ASSERT_TRUE(addsub::runChainSheet(addsub::sevenTermKind(), settings, services).completed)
-        << messages.shown.join(u'\n').toStdString();
-
-    const QString pdf = path(QStringLiteral("seven.pdf"));
-    ASSERT_EQ(pdfPageCount(pdf), 5);
-    for (int page = 1; page <= 5; ++page) {
+    ASSERT_EQ(pdfPageCount(pdf), static_cast<int>(pages.size()));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const int page = static_cast<int>(i) + 1;
         const QString text = pdfText(pdf, page);
-        const QStringList lines = linesWithText(pages[static_cast<size_t>(page - 1)]);
-        ASSERT_EQ(lines.first(), QStringLiteral("*小学学前段七笔加减速算试题*"));
-        ASSERT_TRUE(lines.last().contains(QStringLiteral("第%1页").arg(page)));
+        const QStringList lines = linesWithText(pages[i]);
+        ASSERT_TRUE(lines.last().contains(QStringLiteral("第%1页").arg(page))) << "page " << page;
         const auto missing = firstMissingInOrder(text, lines);
         EXPECT_FALSE(missing) << "page " << page << " lacks the line \"" << missing->toStdString() << "\"\n"
                               << text.toStdString();
+        for (QChar c : literal) {
+            const qsizetype printed = lines.join(u'\n').count(c);
+            EXPECT_GT(printed, 0) << "page " << page << " prints no " << QString(c).toStdString();
+            EXPECT_EQ(text.count(c), printed) << "page " << page << ": " << QString(c).toStdString();
+        }
     }
+}
+
+TEST_F(PdfOutput, EveryWorksheetPageIsOneSheetWithAllItsLines)
+{
+    const SheetRun run = sevenTermRun(printedSheet("15", "5", "5", false));
+    const std::vector<QStringList> pages = expectedPages(run);
+    ASSERT_EQ(pages.size(), 5u);
+    for (const QStringList& page : pages)
+        ASSERT_EQ(linesWithText(page).first(), QStringLiteral("*小学学前段七笔加减速算试题*"));
+
+    const QString pdf = paint(run, QStringLiteral("seven.pdf"));
+    ASSERT_FALSE(pdf.isEmpty());
+    expectOneSheetPerPage(pdf, pages);
+}
+
+TEST_F(PdfOutput, MultiplicationPagesKeepTheirLinesAndTimesSigns)
+{
+    const SheetRun run = multiplicationRun();
+    const std::vector<QStringList> pages = expectedPages(run);
+    ASSERT_EQ(pages.size(), 4u);
+    for (const QStringList& page : pages) {
+        // Title, header, separator, 30 row lines, separator, footer.
+        ASSERT_EQ(page.size(), 35);
+        ASSERT_EQ(page.first(), QStringLiteral("*小学中段3位乘1位速算试题*"));
+    }
+
+    int sheets = 0;
+    const QString pdf = paint(run, QStringLiteral("multiplication.pdf"), &sheets);
+    ASSERT_FALSE(pdf.isEmpty());
+    EXPECT_EQ(sheets, 4);
+    expectOneSheetPerPage(pdf, pages, QStringLiteral("×="));
+}
+
+TEST_F(PdfOutput, DivisionSetsAreOneSheetEachWithTheirLinesAndDivisionSigns)
+{
+    const SheetRun run = divisionRun();
+    const std::vector<QStringList> pages = expectedPages(run);
+    ASSERT_EQ(pages.size(), 10u);
+    for (size_t set = 0; set < pages.size(); ++set) {
+        // Title with the set's number, header, empty line, 80 questions in 16 row lines, empty line, footer.
+        ASSERT_EQ(pages[set].size(), 21);
+        ASSERT_EQ(pages[set].first(), QStringLiteral("*小学综合除算试题*%1").arg(set + 1));
+    }
+
+    int sheets = 0;
+    const QString pdf = paint(run, QStringLiteral("division.pdf"), &sheets);
+    ASSERT_FALSE(pdf.isEmpty());
+    EXPECT_EQ(sheets, 10);
+    expectOneSheetPerPage(pdf, pages, QStringLiteral("÷="));
 }
 
 TEST_F(PdfOutput, WidestPageLosesNothing)
 {
     // 50 questions of 8 characters: 400-character lines, and 105 lines on the page.
-    const SheetSettings settings = printed("50", "10", "1", true);
-    const std::vector<QStringList> pages = expectedPages(settings);
+    const SheetRun run = sevenTermRun(printedSheet("50", "10", "1", true));
+    const std::vector<QStringList> pages = expectedPages(run);
     ASSERT_EQ(pages.size(), 1u);
     ASSERT_EQ(pages[0].size(), 105);
 
-    ScriptedRandom random;
-    RecordingMessages messages;
-    MemoryWorksheetFile file;
-    QPrinterChannel printer;
-    printer.setPdfOutput(path(QStringLiteral("wide.pdf")));
-    const RunServices services{random, messages, file, printer};
-    ASSERT_TRUE(addsub::runChainSheet(addsub::sevenTermKind(), settings, services).completed);
-
-    const QString pdf = path(QStringLiteral("wide.pdf"));
+    int sheets = 0;
+    const QString pdf = paint(run, QStringLiteral("wide.pdf"), &sheets);
+    ASSERT_FALSE(pdf.isEmpty());
     ASSERT_GE(pdfPageCount(pdf), 1);
-    EXPECT_EQ(pdfPageCount(pdf), printer.sheetsPrinted());
+    EXPECT_EQ(pdfPageCount(pdf), sheets);
     const QString text = pdfText(pdf);
     const auto missing = firstMissingInOrder(text, linesWithText(pages[0]));
     EXPECT_FALSE(missing) << "lost line \"" << missing->toStdString() << "\"\n" << text.toStdString();
@@ -133,16 +162,13 @@ TEST_F(PdfOutput, NothingIsWrittenBeforeFinish)
 
 TEST_F(PdfOutput, FailingPrintStopsTheRunWithAReason)
 {
-    ScriptedRandom random;
-    RecordingMessages messages;
-    MemoryWorksheetFile file;
     QPrinterChannel printer;
     printer.setPdfOutput(path(QStringLiteral("no-such-folder/seven.pdf")));
-    const RunServices services{random, messages, file, printer};
-    const RunResult result = addsub::runChainSheet(addsub::sevenTermKind(), printed("15", "5", "1", false), services);
-    EXPECT_FALSE(result.completed);
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].startsWith(QStringLiteral("打印失败："))) << messages.shown[0].toStdString();
+    const ChannelRun ran = runOn(sevenTermRun(printedSheet("15", "5", "1", false)), printer);
+    EXPECT_FALSE(ran.completed);
+    ASSERT_FALSE(ran.messages.isEmpty());
+    EXPECT_FALSE(ran.messages.contains(u'\n')) << "one message: " << ran.messages.toStdString();
+    EXPECT_TRUE(ran.messages.startsWith(QStringLiteral("打印失败："))) << ran.messages.toStdString();
     EXPECT_FALSE(printer.errorString().isEmpty());
     EXPECT_TRUE(printer.errorString().contains(QStringLiteral("无法"))) << printer.errorString().toStdString();
 }
