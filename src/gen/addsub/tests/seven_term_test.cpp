@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -302,6 +303,24 @@ TEST(SevenTerm, EveryStartMakesTheSameFirstSheetAndRunsGoOn)
     const QByteArray a = firstSheet(first);
     EXPECT_EQ(a, firstSheet(second));
     EXPECT_NE(a, firstSheet(first)) << "a second run continues the sequence";
+}
+
+// The first sheets after a start are what every teacher gets: pinned, so a
+// change to the engine cannot alter them unnoticed.
+TEST(SevenTerm, FirstSheetsAfterAStartArePinned)
+{
+    FixedStartRandom random;
+    testing::RecordingMessages messages;
+    testing::MemoryWorksheetFile file;
+    testing::RecordingPrinter printer;
+    const RunServices services{random, messages, file, printer};
+    ASSERT_TRUE(runChainSheet(sevenTermKind(), defaults(), services).completed);
+    const QByteArray first = file.bytes[kFileName];
+    SheetSettings withAnswers = settings(QStringLiteral("50"), QStringLiteral("10"), QStringLiteral("2"), true);
+    ASSERT_TRUE(runChainSheet(sevenTermKind(), withAnswers, services).completed);
+    const QByteArray second = file.bytes[kFileName];
+    EXPECT_EQ(QCryptographicHash::hash(first, QCryptographicHash::Sha256).toHex().toStdString(), "8f2dbca4d25a5bb1e76136ac1fd82da9673f5c7b4076ade28ac773a2c41f328e");
+    EXPECT_EQ(QCryptographicHash::hash(second, QCryptographicHash::Sha256).toHex().toStdString(), "43fcd186a2eeffcf92dddd843655c5639a784eb97551e046b29f124a0b190500");
 }
 
 TEST(SevenTerm, AFileThatCannotBeWrittenIsReportedAndThePreviousKept)
