@@ -39,6 +39,73 @@ int drawNegative(RandomSource& random)
 
 constexpr int kTaken = 20;
 
+const QString kSizeMessage = QStringLiteral(
+    "可一次性每排输出2-50题，每页输出2-10排，每次输出1-20页。对不起！输入有误，谢谢使用。欢迎再来");
+
+long long powerOfTen(int exponent)
+{
+    long long value = 1;
+    for (int i = 0; i < exponent; ++i)
+        value *= 10;
+    return value;
+}
+
+// A whole number from low to high, each equally likely.
+long long drawBetween(RandomSource& random, long long low, long long high)
+{
+    const long long span = high - low + 1;
+    return low + std::min(static_cast<long long>(std::trunc(static_cast<double>(random.draw()) * static_cast<double>(span))), span - 1);
+}
+
+int textLength(long long value, int decimals)
+{
+    return static_cast<int>(chainCell(value, decimals, 0).size());
+}
+
+// The kinds with one-digit terms have no settings of their own.
+std::optional<ChainShape> fixedShape(int terms, const QStringList& texts)
+{
+    if (!texts.isEmpty())
+        return std::nullopt;
+    return ChainShape{terms, 1, 0};
+}
+
+// Reads whole numbers within their ranges, or nothing.
+std::optional<std::vector<int>> readWholeSettings(const QStringList& texts, std::initializer_list<std::pair<int, int>> ranges)
+{
+    if (texts.size() != static_cast<qsizetype>(ranges.size()))
+        return std::nullopt;
+    std::vector<int> values;
+    qsizetype i = 0;
+    for (const auto& [low, high] : ranges) {
+        const std::optional<long long> value = readWholeNumber(texts[i++]);
+        if (!value || *value < low || *value > high)
+            return std::nullopt;
+        values.push_back(static_cast<int>(*value));
+    }
+    return values;
+}
+
+int oneDigitWidest(const ChainShape& shape)
+{
+    return textLength(9LL * shape.terms, 0);
+}
+
+int multiDigitWidest(const ChainShape& shape)
+{
+    const long long largestTerm = powerOfTen(shape.digits + shape.decimals) - 1;
+    return std::max(textLength(-largestTerm, shape.decimals), textLength(largestTerm * shape.terms, shape.decimals));
+}
+
+QString numbered(const char16_t* stage, const ChainShape& shape, const QString& tail)
+{
+    QString name = QString::fromUtf16(stage) + QString::number(shape.digits) + u'位' + QString::number(shape.terms)
+        + u'笔';
+    if (shape.decimals > 0)
+        name += QString::number(shape.decimals) + QStringLiteral("位小数");
+    return name + tail;
+}
+
 bool isTerm(int value)
 {
     return (value >= 1 && value <= 9) || (value >= -9 && value <= -1);
@@ -51,11 +118,17 @@ struct Counts {
 };
 
 // The three counts of a chain sheet, or nothing when the size check refuses them.
-std::optional<Counts> readCounts(const SheetSettings& settings)
+std::optional<Counts> readCounts(const SheetSettings& settings, bool wholeOnly)
 {
-    const auto n = readNumber(settings.perRow);
-    const auto r = readNumber(settings.rowsPerPage);
-    const auto p = readNumber(settings.pages);
+    auto read = [wholeOnly](const QString& text) -> std::optional<double> {
+        if (!wholeOnly)
+            return readNumber(text);
+        const std::optional<long long> whole = readWholeNumber(text);
+        return whole ? std::optional<double>(static_cast<double>(*whole)) : std::nullopt;
+    };
+    const auto n = read(settings.perRow);
+    const auto r = read(settings.rowsPerPage);
+    const auto p = read(settings.pages);
     if (!n || !r || !p)
         return std::nullopt;
     // The page has R' + 1 rows, R' being R − 1 rounded half to even.
@@ -68,6 +141,165 @@ std::optional<Counts> readCounts(const SheetSettings& settings)
 }
 
 } // namespace
+
+void makeOneDigitRow(RandomSource& random, int terms, int negatives, int questions, ChainRow& row)
+{
+    row.terms.assign(static_cast<size_t>(terms), std::vector<long long>(static_cast<size_t>(questions), 0));
+    row.answers.assign(static_cast<size_t>(questions), 0);
+    std::vector<int> values(static_cast<size_t>(terms));
+    std::vector<int> rest;
+    for (int q = 0; q < questions; ++q) {
+        int total = 0;
+        do {
+            total = 0;
+            for (int k = 0; k < terms; ++k) {
+                values[static_cast<size_t>(k)] = k < negatives ? drawNegative(random) : drawPositive(random);
+                total += values[static_cast<size_t>(k)];
+            }
+        } while (total <= 0);
+        row.answers[static_cast<size_t>(q)] = total;
+        // The first shown term: one of the positive ones, each equally likely.
+        const auto first = static_cast<size_t>(negatives + drawBetween(random, 0, terms - negatives - 1));
+        row.terms[0][static_cast<size_t>(q)] = values[first];
+        rest.clear();
+        for (size_t k = 0; k < values.size(); ++k) {
+            if (k != first)
+                rest.push_back(values[k]);
+        }
+        // The others in a uniformly random order.
+        for (size_t k = 1; k < values.size(); ++k) {
+            const auto pick = static_cast<size_t>(drawBetween(random, 0, static_cast<long long>(rest.size()) - 1));
+            row.terms[k][static_cast<size_t>(q)] = rest[pick];
+            rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(pick));
+        }
+    }
+}
+
+void makeMultiDigitRow(RandomSource& random, const ChainShape& shape, int questions, ChainRow& row)
+{
+    row.terms.assign(static_cast<size_t>(shape.terms), std::vector<long long>(static_cast<size_t>(questions), 0));
+    row.answers.assign(static_cast<size_t>(questions), 0);
+    const long long lowest = shape.digits == 1 ? 1 : powerOfTen(shape.digits - 1);
+    const long long highest = powerOfTen(shape.digits) - 1;
+    const long long unit = powerOfTen(shape.decimals);
+    for (int q = 0; q < questions; ++q) {
+        long long total = 0;
+        do {
+            total = 0;
+            for (int k = 0; k < shape.terms; ++k) {
+                long long term = drawBetween(random, lowest, highest) * unit;
+                if (shape.decimals > 0)
+                    term += drawBetween(random, 0, unit - 1);
+                if (k > 0 && random.draw() < 0.5F && total - term >= 0)
+                    term = -term;
+                total += term;
+                row.terms[static_cast<size_t>(k)][static_cast<size_t>(q)] = term;
+            }
+        } while (total == 0);
+        row.answers[static_cast<size_t>(q)] = total;
+    }
+}
+
+int cellWidth(const ChainKind& kind, const ChainShape& shape)
+{
+    return std::max(8, kind.widestText(shape) + 2);
+}
+
+const ChainKind& sevenTermKind()
+{
+    static const ChainKind kind{
+        QStringLiteral("学前段七笔加减"),
+        QString(23, u' ') + QStringLiteral("100% 完成"),
+        false,
+        [](const QStringList& texts) { return fixedShape(7, texts); },
+        QString(),
+        [](const ChainShape&) { return QStringLiteral("学前段七笔加减速算.xls"); },
+        [](const ChainShape&) { return QStringLiteral("小学学前段七笔加减速算试题"); },
+        [](RandomSource& random, const ChainShape&, int questions, ChainRow& row) {
+            makeSevenTermRow(random, questions, row);
+        },
+        &oneDigitWidest,
+    };
+    return kind;
+}
+
+const ChainKind& fiveTermKind()
+{
+    static const ChainKind kind{
+        QStringLiteral("学前段五笔加减"),
+        QString(36, u' ') + QStringLiteral("100% 完成"),
+        true,
+        [](const QStringList& texts) { return fixedShape(5, texts); },
+        QString(),
+        [](const ChainShape&) { return QStringLiteral("学前段五笔加减速算.xls"); },
+        [](const ChainShape&) { return QStringLiteral("小学学前段五笔加减速算试题"); },
+        [](RandomSource& random, const ChainShape&, int questions, ChainRow& row) {
+            makeOneDigitRow(random, 5, 1, questions, row);
+        },
+        &oneDigitWidest,
+    };
+    return kind;
+}
+
+const ChainKind& tenTermKind()
+{
+    static const ChainKind kind{
+        QStringLiteral("学前段十笔加减"),
+        QString(36, u' ') + QStringLiteral("100% 完成"),
+        true,
+        [](const QStringList& texts) { return fixedShape(10, texts); },
+        QString(),
+        [](const ChainShape&) { return QStringLiteral("学前段十笔加减速算.xls"); },
+        [](const ChainShape&) { return QStringLiteral("小学学前段十笔加减速算试题"); },
+        [](RandomSource& random, const ChainShape&, int questions, ChainRow& row) {
+            makeOneDigitRow(random, 10, 3, questions, row);
+        },
+        &oneDigitWidest,
+    };
+    return kind;
+}
+
+const ChainKind& middleStageKind()
+{
+    static const ChainKind kind{
+        QStringLiteral("中段加减"),
+        QString(36, u' ') + QStringLiteral("100% 完成"),
+        true,
+        [](const QStringList& texts) -> std::optional<ChainShape> {
+            const auto values = readWholeSettings(texts, {{3, 10}, {1, 4}});
+            if (!values)
+                return std::nullopt;
+            return ChainShape{(*values)[0], (*values)[1], 0};
+        },
+        QStringLiteral("每题笔数为3-10笔，每笔位数为1-4位。对不起！输入有误，谢谢使用。欢迎再来"),
+        [](const ChainShape& shape) { return numbered(u"中段", shape, QStringLiteral("加减速算.xls")); },
+        [](const ChainShape& shape) { return numbered(u"小学中段", shape, QStringLiteral("加减速算试题")); },
+        &makeMultiDigitRow,
+        &multiDigitWidest,
+    };
+    return kind;
+}
+
+const ChainKind& upperStageKind()
+{
+    static const ChainKind kind{
+        QStringLiteral("高段加减"),
+        QString(36, u' ') + QStringLiteral("100% 完成"),
+        true,
+        [](const QStringList& texts) -> std::optional<ChainShape> {
+            const auto values = readWholeSettings(texts, {{3, 15}, {1, 5}, {0, 2}});
+            if (!values)
+                return std::nullopt;
+            return ChainShape{(*values)[0], (*values)[1], (*values)[2]};
+        },
+        QStringLiteral("每题笔数为3-15笔，每笔位数为1-5位，小数位数为0-2位。对不起！输入有误，谢谢使用。欢迎再来"),
+        [](const ChainShape& shape) { return numbered(u"高段", shape, QStringLiteral("加减速算.xls")); },
+        [](const ChainShape& shape) { return numbered(u"小学高段", shape, QStringLiteral("加减速算试题")); },
+        &makeMultiDigitRow,
+        &multiDigitWidest,
+    };
+    return kind;
+}
 
 void makeSevenTermRow(RandomSource& random, int questions, ChainRow& row)
 {
@@ -112,22 +344,6 @@ void makeSevenTermRow(RandomSource& random, int questions, ChainRow& row)
     }
 }
 
-const ChainKind& sevenTermKind()
-{
-    static const ChainKind kind{
-        QStringLiteral("学前段七笔加减"),
-        QStringLiteral("学前段七笔加减速算.xls"),
-        QStringLiteral("小学学前段七笔加减速算试题"),
-        QStringLiteral("可一次性每排输出2-50题，每页输出2-10排，每次输出1-20页。对不起！输入有误，谢谢使用。欢迎再来"),
-        QString(23, u' ') + QStringLiteral("100% 完成"),
-        7,
-        8,
-        0,
-        &makeSevenTermRow,
-    };
-    return kind;
-}
-
 QString chainCell(long long value, int decimals, int width)
 {
     QString text;
@@ -146,24 +362,32 @@ QString chainCell(long long value, int decimals, int width)
     return text;
 }
 
-RunResult runChainSheet(const ChainKind& kind, const SheetSettings& settings, const RunServices& services)
+RunResult runChainSheet(const ChainKind& kind, const ChainSettings& settings, const RunServices& services)
 {
-    const std::optional<Counts> counts = readCounts(settings);
+    const std::optional<ChainShape> shape = kind.readShape(settings.extra);
+    if (!shape) {
+        services.messages.show(kind.chainMessage);
+        return RunResult::stopped();
+    }
+    const std::optional<Counts> counts = readCounts(settings.sheet, kind.wholeCounts);
     if (!counts) {
-        services.messages.show(kind.sizeMessage);
+        services.messages.show(kSizeMessage);
         return RunResult::stopped();
     }
     const int n = counts->perRow;
-    const int width = kind.cellWidth;
+    const int width = cellWidth(kind, *shape);
+    const QString fileName = kind.fileName(*shape);
+    const QString fileTitle = kind.fileTitle(*shape);
+    const bool answers = settings.sheet.answers;
 
-    SheetOutput out(services, settings.toFile, settings.toPrinter);
-    if (!out.startPrinting(kind.fileTitle) || !out.openFile(kind.fileName, 1))
+    SheetOutput out(services, settings.sheet.toFile, settings.sheet.toPrinter);
+    if (!out.startPrinting(fileTitle) || !out.openFile(fileName, 1))
         return RunResult::stopped();
 
-    out.record(kind.fileTitle);
+    out.record(fileTitle);
     out.record(fileHeader());
 
-    const QString printedTitle = u'*' + kind.fileTitle + u'*';
+    const QString printedTitle = u'*' + fileTitle + u'*';
     const QString separator(width * n, u'-');
     const QString rulePiece = QString(2, u' ') + QString(width - 2, u'-');
     ChainRow row;
@@ -173,18 +397,18 @@ RunResult runChainSheet(const ChainKind& kind, const SheetSettings& settings, co
         out.print(printedHeader());
         out.print(separator);
         for (int r = 0; r < counts->rows; ++r) {
-            kind.makeRow(services.random, n, row);
+            kind.makeRow(services.random, *shape, n, row);
             for (const std::vector<long long>& place : row.terms) {
                 line.clear();
                 for (long long term : place)
-                    line += chainCell(term, kind.decimals, width);
+                    line += chainCell(term, shape->decimals, width);
                 out.record(line);
                 out.print(line);
             }
-            if (settings.answers) {
+            if (answers) {
                 line.clear();
                 for (long long answer : row.answers)
-                    line += chainCell(answer, kind.decimals, width);
+                    line += chainCell(answer, shape->decimals, width);
                 out.record(line);
                 out.emptyRecord();
                 out.print(repeated(rulePiece, n));
@@ -208,8 +432,13 @@ RunResult runChainSheet(const ChainKind& kind, const SheetSettings& settings, co
     const long long made = static_cast<long long>(n) * counts->rows * counts->pages;
     return RunResult::done(kind.statusText,
         QStringLiteral("智能生成") + kind.stageKind + u'[' + QString::number(made)
-            + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录下将“") + kind.fileName
+            + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录下将“") + fileName
             + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可打印。谢谢！"));
+}
+
+RunResult runChainSheet(const ChainKind& kind, const SheetSettings& settings, const RunServices& services)
+{
+    return runChainSheet(kind, ChainSettings{settings, {}}, services);
 }
 
 } // namespace kestrin::addsub

@@ -100,6 +100,33 @@ TEST(Robustness, SevenTermSheet)
     EXPECT_GT(completed, 10) << "the texts reach accepted settings too";
 }
 
+TEST(Robustness, FurtherChainKinds)
+{
+    TextMaker texts(11);
+    const std::pair<const addsub::ChainKind*, int> kinds[] = {{&addsub::fiveTermKind(), 0},
+        {&addsub::tenTermKind(), 0}, {&addsub::middleStageKind(), 2}, {&addsub::upperStageKind(), 3}};
+    for (const auto& [kind, extras] : kinds) {
+        int completed = 0;
+        for (int i = 0; i < kRuns / 2; ++i) {
+            RecordedRun run;
+            // Half the runs with counts in range, so that the kinds' own settings are reached.
+            const bool sensible = texts.flip();
+            addsub::ChainSettings s{SheetSettings{sensible ? QString::number(2 + texts.pick(49)) : texts.next(),
+                                        sensible ? QString::number(2 + texts.pick(9)) : texts.next(),
+                                        sensible ? QString::number(1 + texts.pick(3)) : texts.next(), texts.flip(),
+                                        texts.flip(), texts.flip()},
+                {}};
+            for (int e = 0; e < extras; ++e)
+                s.extra.append(texts.pick(2) == 0 ? QString::number(texts.pick(17)) : texts.next());
+            const RunResult result
+                = addsub::runChainSheet(*kind, s, RunServices{run.random, run.messages, run.file, run.printer});
+            expectSound(result, run);
+            completed += result.completed ? 1 : 0;
+        }
+        EXPECT_GT(completed, 5) << kind->stageKind.toStdString();
+    }
+}
+
 TEST(Robustness, MultiplicationSheet)
 {
     TextMaker texts(3);
