@@ -1,5 +1,6 @@
 #include "mixed_group_sheet.h"
 
+#include "gen/rows/row_sheet.h"
 #include "output/sheet_texts.h"
 #include "runtime/settings_text.h"
 
@@ -15,25 +16,18 @@ const QString kDigitsMessage = QStringLiteral("输入位数错误！第一因数
 const QString kCountMessage = QStringLiteral("输入题数错误！输入题数在0-50题。");
 const QString kPerRowMessage = QStringLiteral("输入每行题数错误！每行题数为1-50题。");
 
-long long powerOfTen(int exponent)
-{
-    long long value = 1;
-    for (int i = 0; i < exponent; ++i)
-        value *= 10;
-    return value;
-}
-
 long long scaled(RandomSource& random, long long factor)
 {
     return static_cast<long long>(std::trunc(static_cast<double>(random.draw()) * static_cast<double>(factor)));
 }
 
-// A grid box or the set count: a number, a fraction rounded half to even, held
-// to what a 16-bit whole number can be.
-std::optional<int> readGridNumber(const QString& text)
+// A grid box or the set count: a number, a fraction rounded half to even (or
+// refused, where only whole numbers are taken), held to what a 16-bit whole
+// number can be.
+std::optional<int> readGridNumber(const QString& text, bool wholeOnly)
 {
     const std::optional<double> value = readNumber(text);
-    if (!value)
+    if (!value || (wholeOnly && std::trunc(*value) != *value))
         return std::nullopt;
     const double rounded = roundHalfEven(*value);
     if (rounded < -32768 || rounded > 32767)
@@ -53,10 +47,10 @@ constexpr long long kRedrawLimit = 1000;
 
 Question makeDivision(RandomSource& random, const Group& group)
 {
-    const long long dividendHigh = powerOfTen(group.firstDigits);
-    const long long dividendLow = powerOfTen(group.firstDigits - 1);
-    const long long divisorHigh = powerOfTen(group.secondDigits);
-    const long long divisorLow = powerOfTen(group.secondDigits - 1);
+    const long long dividendHigh = rows::powerOfTen(group.firstDigits);
+    const long long dividendLow = rows::powerOfTen(group.firstDigits - 1);
+    const long long divisorHigh = rows::powerOfTen(group.secondDigits);
+    const long long divisorLow = rows::powerOfTen(group.secondDigits - 1);
 
     long long divisor = 0;
     do {
@@ -78,7 +72,7 @@ Question makeDivision(RandomSource& random, const Group& group)
     } else {
         // Few quotients fit (five-digit dividends by four- or five-digit divisors):
         // one draw among them, each as likely as by redrawing.
-        quotient = lowest + std::min(scaled(random, admissible), admissible - 1);
+        quotient = rows::drawBetween(random, lowest, highest);
     }
     const long long dividend = quotient * divisor;
     return Question{QString::number(dividend) + u'÷' + QString::number(divisor) + u'=', QString::number(quotient)};
@@ -91,6 +85,11 @@ QString refuseDivisionGroup(const Group& group)
     return QString();
 }
 
+int widestDivision(const Group& group, bool answers)
+{
+    return group.firstDigits + 1 + group.secondDigits + 1 + (answers ? group.firstDigits - group.secondDigits + 1 : 0);
+}
+
 const MixedGroupKind& divisionKind()
 {
     static const MixedGroupKind kind{
@@ -99,8 +98,10 @@ const MixedGroupKind& divisionKind()
         5,
         5,
         18,
+        false,
         &refuseDivisionGroup,
         &makeDivision,
+        &widestDivision,
     };
     return kind;
 }
@@ -123,7 +124,7 @@ std::vector<int> shuffledOrder(RandomSource& random, int total)
 
 RunResult runMixedGroupSheet(const MixedGroupKind& kind, const MixedGroupSettings& settings, const RunServices& services)
 {
-    const std::optional<int> sets = readGridNumber(settings.sets);
+    const std::optional<int> sets = readGridNumber(settings.sets, kind.wholeNumbers);
     if (!inRange(sets, 1, 100)) {
         services.messages.show(kSetsMessage);
         return RunResult::stopped();
@@ -138,9 +139,9 @@ RunResult runMixedGroupSheet(const MixedGroupKind& kind, const MixedGroupSetting
     std::array<Group, 4> groups{};
     for (size_t g = 0; g < groups.size(); ++g) {
         const GroupTexts& texts = settings.groups[g];
-        const std::optional<int> first = readGridNumber(texts.firstDigits);
-        const std::optional<int> second = readGridNumber(texts.secondDigits);
-        const std::optional<int> count = readGridNumber(texts.count);
+        const std::optional<int> first = readGridNumber(texts.firstDigits, kind.wholeNumbers);
+        const std::optional<int> second = readGridNumber(texts.secondDigits, kind.wholeNumbers);
+        const std::optional<int> count = readGridNumber(texts.count, kind.wholeNumbers);
         const bool firstValid = inRange(first, 1, kind.highestFirstDigits);
         const bool secondValid = inRange(second, 1, kind.highestSecondDigits);
         if (!firstValid || !secondValid)
@@ -170,7 +171,11 @@ RunResult runMixedGroupSheet(const MixedGroupKind& kind, const MixedGroupSetting
     for (const Group& group : groups)
         total += group.count;
     const int q = static_cast<int>(*perRow);
-    const int width = kind.cellWidth;
+    int width = kind.cellWidth;
+    for (const Group& group : groups) {
+        if (group.count > 0)
+            width = std::max(width, kind.widestQuestion(group, settings.answers) + 2);
+    }
 
     SheetOutput out(services, settings.toFile, settings.toPrinter);
     if (!out.startPrinting(kind.fileTitle))

@@ -5,6 +5,7 @@
 // random order, laid out in row lines of fixed-width cells. Every set is a
 // worksheet file of its own and a printed page of its own.
 
+#include "gen/rows/row_sheet.h"
 #include "output/run_services.h"
 
 #include <QString>
@@ -34,21 +35,24 @@ struct Group {
     int count = 0;
 };
 
-struct Question {
-    QString text;   // without the answer, e.g. "84÷7="
-    QString answer; // e.g. "12"
-};
+// A question's text without its answer ("84÷7=") and its answer ("12").
+using Question = rows::Question;
 
 struct MixedGroupKind {
     QString name;          // "综合除算": files 综合除算1.xls …
     QString fileTitle;     // "小学综合除算试题"
     int highestFirstDigits = 5;
     int highestSecondDigits = 5;
-    int cellWidth = 18;
+    int cellWidth = 18;   // or the longest question + 2 where that is more
+    // Grid boxes and the set count must be whole numbers (else a fraction is
+    // rounded to the nearest whole number, a half to the even one).
+    bool wholeNumbers = false;
     // Refuses a group that no question can meet: the message, or empty.
     QString (*refuseGroup)(const Group& group) = nullptr;
     // Makes one question of a group.
     Question (*makeQuestion)(RandomSource& random, const Group& group) = nullptr;
+    // The longest question text of a group, with or without its answer.
+    int (*widestQuestion)(const Group& group, bool answers) = nullptr;
 };
 
 const MixedGroupKind& divisionKind();

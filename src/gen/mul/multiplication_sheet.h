@@ -16,12 +16,15 @@ struct MultiplicationSettings {
     SheetSettings sheet;  // q per row 2 … 50, r rows 2 … 200, p pages 1 … 40
 };
 
-// What tells one multiplication kind from another: its stage in the texts.
+// What tells one multiplication kind from another: its stage in the texts, and
+// whether the three counts must be whole numbers (else their whole part is used).
 struct MultiplicationKind {
     QString stage; // "中段": file 中段3位乘1位速算.xls, title 小学中段3位乘1位速算试题
+    bool wholeCounts = true;
 };
 
-const MultiplicationKind& middleStageKind();
+const MultiplicationKind& middleStageKind(); // 中段乘算
+const MultiplicationKind& upperStageKind();  // 高段乘算
 
 // A factor of `digits` digits: draws u until trunc(u × 10^digits) lies strictly
 // between 10^(digits−1) and 10^digits.

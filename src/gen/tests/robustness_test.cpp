@@ -3,7 +3,10 @@
 // and a refused run touches no file and no printer.
 
 #include "gen/addsub/chain_sheet.h"
+#include "gen/addsub/row_kinds.h"
 #include "gen/div/mixed_group_sheet.h"
+#include "gen/div/upper_division.h"
+#include "gen/mul/mixed_multiplication.h"
 #include "gen/mul/multiplication_sheet.h"
 #include "testsupport/fakes.h"
 
@@ -127,6 +130,46 @@ TEST(Robustness, FurtherChainKinds)
     }
 }
 
+TEST(Robustness, FurtherRowKinds)
+{
+    TextMaker texts(13);
+    // Counts in range half the time, so that the kinds' own settings are reached.
+    auto sheet = [&texts] {
+        const bool sensible = texts.flip();
+        return SheetSettings{sensible ? QString::number(2 + texts.pick(49)) : texts.next(),
+            sensible ? QString::number(2 + texts.pick(30)) : texts.next(),
+            sensible ? QString::number(1 + texts.pick(2)) : texts.next(), texts.flip(), texts.flip(), texts.flip()};
+    };
+    auto setting = [&texts](int highest) {
+        return texts.pick(2) == 0 ? QString::number(texts.pick(static_cast<size_t>(highest))) : texts.next();
+    };
+    const std::vector<std::pair<const char*, std::function<RunResult(const RunServices&)>>> kinds = {
+        {"幼儿加减", [&](const RunServices& s) { return addsub::runInfantSheet({setting(25), sheet()}, s); }},
+        {"低段加减",
+            [&](const RunServices& s) {
+                return addsub::runLowerSheet({setting(1200), setting(5), texts.flip(), sheet()}, s);
+            }},
+        {"高段乘算",
+            [&](const RunServices& s) {
+                return mul::runMultiplicationSheet(mul::upperStageKind(), {setting(8), setting(7), sheet()}, s);
+            }},
+        {"高段除算",
+            [&](const RunServices& s) {
+                return div::runUpperDivisionSheet({setting(8), setting(6), texts.flip(), sheet()}, s);
+            }},
+    };
+    for (const auto& [name, run] : kinds) {
+        int completed = 0;
+        for (int i = 0; i < kRuns / 3; ++i) {
+            RecordedRun recorded;
+            const RunResult result = run(RunServices{recorded.random, recorded.messages, recorded.file, recorded.printer});
+            expectSound(result, recorded);
+            completed += result.completed ? 1 : 0;
+        }
+        EXPECT_GT(completed, 5) << name;
+    }
+}
+
 TEST(Robustness, MultiplicationSheet)
 {
     TextMaker texts(3);
@@ -173,11 +216,16 @@ TEST(Robustness, DivisionSheet)
         s.answers = texts.flip();
         s.toFile = texts.flip();
         s.toPrinter = texts.flip();
+        // The same grid for both kinds of sets, each from its own services.
         const RunResult result =
             div::runMixedGroupSheet(div::divisionKind(), s, RunServices{run.random, run.messages, run.file, run.printer});
         expectSound(result, run);
         if (result.completed)
             ++completed;
+        RecordedRun products;
+        expectSound(div::runMixedGroupSheet(mul::mixedMultiplicationKind(), s,
+                        RunServices{products.random, products.messages, products.file, products.printer}),
+            products);
     }
     EXPECT_GT(completed, 10);
 }
