@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 
 namespace kestrin::mul {
@@ -14,6 +15,43 @@ using testing::RecordedRun;
 RunServices servicesOf(RecordedRun& run)
 {
     return RunServices{run.random, run.messages, run.file, run.printer};
+}
+
+div::MixedGroupSettings mixedDefaults()
+{
+    div::MixedGroupSettings s;
+    s.groups = {div::GroupTexts{QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("30")},
+        div::GroupTexts{QStringLiteral("3"), QStringLiteral("1"), QStringLiteral("30")},
+        div::GroupTexts{QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("20")},
+        div::GroupTexts{QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("0")}};
+    s.perRow = QStringLiteral("5");
+    s.sets = QStringLiteral("10");
+    return s;
+}
+
+// The first sheets after a start are pinned, so a change to the engines cannot
+// alter them unnoticed.
+TEST(FirstSheets, ArePinned)
+{
+    FixedStartRandom random;
+    testing::RecordingMessages messages;
+    testing::MemoryWorksheetFile file;
+    testing::RecordingPrinter printer;
+    const RunServices services{random, messages, file, printer};
+    const MultiplicationSettings s{QStringLiteral("3"), QStringLiteral("1"),
+        SheetSettings{QStringLiteral("5"), QStringLiteral("30"), QStringLiteral("4"), true, false, true}};
+    ASSERT_TRUE(runMultiplicationSheet(middleStageKind(), s, services).completed);
+    div::MixedGroupSettings d = mixedDefaults();
+    d.groups = {div::GroupTexts{QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("30")},
+        div::GroupTexts{QStringLiteral("3"), QStringLiteral("1"), QStringLiteral("30")},
+        div::GroupTexts{QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("20")},
+        div::GroupTexts{QStringLiteral("4"), QStringLiteral("2"), QStringLiteral("0")}};
+    d.answers = true;
+    ASSERT_TRUE(div::runMixedGroupSheet(div::divisionKind(), d, services).completed);
+    QByteArray all;
+    for (const QByteArray& bytes : file.bytes)
+        all += bytes;
+    EXPECT_EQ(QCryptographicHash::hash(all, QCryptographicHash::Sha256).toHex().toStdString(), "a82a282e7e4ec707bd7a33da8a14055ce7d48a00b0e3d48281a8b1176aff2066");
 }
 
 TEST(UpperMultiplication, IsTheMultiplicationSheetWithItsOwnTexts)
@@ -36,18 +74,6 @@ TEST(UpperMultiplication, IsTheMultiplicationSheetWithItsOwnTexts)
     fractional.sheet.pages = QStringLiteral("2.5");
     EXPECT_FALSE(runMultiplicationSheet(upperStageKind(), fractional, servicesOf(refused)).completed);
     EXPECT_EQ(refused.messages.shown.size(), 1);
-}
-
-div::MixedGroupSettings mixedDefaults()
-{
-    div::MixedGroupSettings s;
-    s.groups = {div::GroupTexts{QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("30")},
-        div::GroupTexts{QStringLiteral("3"), QStringLiteral("1"), QStringLiteral("30")},
-        div::GroupTexts{QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("20")},
-        div::GroupTexts{QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("0")}};
-    s.perRow = QStringLiteral("5");
-    s.sets = QStringLiteral("10");
-    return s;
 }
 
 TEST(MixedMultiplication, SetsOfMixedGroups)
