@@ -17,7 +17,9 @@
 
 #include <cstdio>
 #include <functional>
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -44,11 +46,16 @@ struct Case {
     std::function<RunResult(const RunServices&)> run;
 };
 
+// The peak resident memory of the process so far, where the system tells it.
 long peakKilobytes()
 {
+#ifdef Q_OS_UNIX
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+#else
+    return 0;
+#endif
 }
 
 div::MixedGroupSettings divisionSettings(const char* first, const char* second, const char* count, const char* sets)
