@@ -105,9 +105,9 @@ SheetSettings GeneratorWindow::readSheetSettings(const QString& perRowBox, const
     settings.perRow = textOf(perRowBox);
     settings.rowsPerPage = textOf(rowsPerPageBox);
     settings.pages = textOf(pagesBox);
-    settings.answers = isOn(layout_.answersYes);
-    settings.toPrinter = isOn(layout_.toPrinter);
-    settings.toFile = isOn(layout_.toFile);
+    settings.answers = answersWanted();
+    settings.toPrinter = toPrinterTicked();
+    settings.toFile = toFileTicked();
     return settings;
 }
 

@@ -86,6 +86,10 @@ protected:
                                     const QString& pagesBox) const;
     QString textOf(const QString& boxName) const;
     bool isOn(const QString& buttonName) const;
+    // The answers option and the two output check boxes of the layout.
+    bool answersWanted() const { return isOn(layout_.answersYes); }
+    bool toPrinterTicked() const { return isOn(layout_.toPrinter); }
+    bool toFileTicked() const { return isOn(layout_.toFile); }
 
     void closeEvent(QCloseEvent* event) override;
 

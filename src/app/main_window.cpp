@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/control_table.h"
+#include "app/division_window.h"
+#include "app/multiplication_window.h"
 #include "app/seven_term_window.h"
 
 #include <QAction>
@@ -32,7 +34,7 @@ std::vector<MenuSpec> makeMenuTable()
         {"zd", "中段(&Z)",
          {
              {"zdjj", "中段加减", keys(ctrl | Qt::Key_C)},
-             {"zdcs", "中段乘算", keys(ctrl | Qt::Key_D)},
+             {"zdcs", "中段乘算", keys(ctrl | Qt::Key_D), &makeGenerator<MultiplicationWindow>},
          }},
         {"gd", "高段(&G)",
          {
@@ -43,7 +45,7 @@ std::vector<MenuSpec> makeMenuTable()
         {"zh", "综合(&Z)",
          {
              {"zhch", "综合乘算", keys(Qt::Key_F2)},
-             {"zhc", "综合除算", keys(Qt::Key_F3)},
+             {"zhc", "综合除算", keys(Qt::Key_F3), &makeGenerator<DivisionWindow>},
              {"yer", "幼儿加减", keys(Qt::Key_F4)},
          }},
         {"help", "帮助(&H)", {{"bz", "帮助", keys(Qt::Key_F1)}}},

@@ -15,6 +15,31 @@
 using namespace kestrin;
 using namespace kestrin::app;
 
+namespace {
+
+// The menu entries that open a generator window, with their shortcut keys.
+struct Opening {
+    const char* entry;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* window;
+    const char* caption;
+    const char* firstFocus; // the control that has the focus on the first showing
+    const char* box;        // a settings box to type into
+};
+
+const std::vector<Opening>& openings()
+{
+    static const std::vector<Opening> rows = {
+        {"j7", Qt::Key_F7, Qt::ControlModifier, "xqd7", "Kestrin2.0 --低段加减", "Command1", "Text1"},
+        {"zdcs", Qt::Key_D, Qt::ControlModifier, "zdcs1", "Kestrin-中段乘算", "Text1", "Text5"},
+        {"zhc", Qt::Key_F3, Qt::NoModifier, "zhcs2", "Kestrin-综合除算", "w11", "w23"},
+    };
+    return rows;
+}
+
+} // namespace
+
 class NavigationTest : public QObject {
     Q_OBJECT
 
@@ -31,6 +56,73 @@ private slots:
     {
         main_.reset();
         run_.reset();
+    }
+
+    void shortcutOpensItsWindowAndHidesTheMainWindow_data() { openingRows(); }
+    void shortcutOpensItsWindowAndHidesTheMainWindow()
+    {
+        QFETCH(int, index);
+        const Opening& opening = openings()[index];
+        GeneratorWindow* window = press(opening);
+        QVERIFY(window);
+        QCOMPARE(window->objectName(), QString(opening.window));
+        QCOMPARE(window->windowTitle(), QString(opening.caption));
+        QVERIFY(window->isVisible());
+        QVERIFY(window->isMaximized());
+        QVERIFY(!main_->isVisible());
+        QCOMPARE(visibleWindows(), QStringList{opening.window});
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(QApplication::focusWidget(), window->findChild<QWidget*>(opening.firstFocus));
+    }
+
+    void returnBringsTheMainWindowBack_data() { openingRows(); }
+    void returnBringsTheMainWindowBack()
+    {
+        QFETCH(int, index);
+        GeneratorWindow* window = press(openings()[index]);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->windowHandle(), Qt::Key_X, Qt::AltModifier);
+        QTRY_VERIFY(main_->isVisible());
+        QVERIFY(!window->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+        QCOMPARE(visibleWindows(), QStringList{"zcd"});
+        QCOMPARE(main_->generatorWindow(openings()[index].entry), window);
+    }
+
+    void typedValueSurvivesReturnAndReopen_data() { openingRows(); }
+    void typedValueSurvivesReturnAndReopen()
+    {
+        QFETCH(int, index);
+        const Opening& opening = openings()[index];
+        GeneratorWindow* window = press(opening);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        auto* box = window->findChild<QLineEdit*>(opening.box);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(window->windowHandle(), Qt::Key_8);
+        QCOMPARE(box->text(), QString("8"));
+        QTest::mouseClick(window->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+        QVERIFY(!window->isVisible());
+
+        QCOMPARE(press(opening), window);
+        QVERIFY(window->isVisible());
+        QVERIFY(!main_->isVisible());
+        QCOMPARE(window->findChild<QLineEdit*>(opening.box)->text(), QString("8"));
+    }
+
+    // Moving from one generator window to another through the main window
+    // leaves only the one chosen last on the screen.
+    void oneGeneratorWindowAtATime()
+    {
+        for (const Opening& opening : openings()) {
+            GeneratorWindow* window = press(opening);
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QCOMPARE(visibleWindows(), QStringList{opening.window});
+            QTest::mouseClick(window->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+            QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+            QCOMPARE(visibleWindows(), QStringList{"zcd"});
+        }
     }
 
     void ctrlF7OpensTheSevenTermWindowAndHidesTheMainWindow()
@@ -192,6 +284,19 @@ private slots:
     }
 
 private:
+    static void openingRows()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(openings().size()); ++i)
+            QTest::newRow(openings()[i].window) << i;
+    }
+
+    GeneratorWindow* press(const Opening& opening)
+    {
+        QTest::keyClick(main_->windowHandle(), opening.key, opening.modifiers);
+        return main_->generatorWindow(opening.entry);
+    }
+
     GeneratorWindow* pressCtrlF7()
     {
         QTest::keyClick(main_->windowHandle(), Qt::Key_F7, Qt::ControlModifier);

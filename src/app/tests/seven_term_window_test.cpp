@@ -355,8 +355,8 @@ private slots:
     {
         window_->findChild<QLineEdit*>("Text1")->setText("1");
         window_->startButton()->click();
-        QCOMPARE(run_->messages.shown, QStringList{addsub::sevenTermKind().sizeMessage});
-        QVERIFY(run_->messages.shown.first().startsWith("可一次性每排输出2-50题"));
+        QCOMPARE(run_->messages.shown,
+                 QStringList{"可一次性每排输出2-50题，每页输出2-10排，每次输出1-20页。对不起！输入有误，谢谢使用。欢迎再来"});
         QCOMPARE(run_->file.opens, 0);
         QVERIFY(window_->statusBox()->text().isEmpty());
         QVERIFY(window_->statusBox()->palette().color(QPalette::Base) != QColor(Qt::black));

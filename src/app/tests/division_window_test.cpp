@@ -1,0 +1,414 @@
+// Window zhcs2: its controls against the layout table, its defaults, and what
+// its start button hands the division generator, with recorded services.
+
+#include "app/division_window.h"
+#include "app/fonts.h"
+#include "gen/div/mixed_group_sheet.h"
+#include "window_checks.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace kestrin;
+using namespace kestrin::app;
+using namespace kestrin::app::checks;
+
+namespace {
+
+// The layout of zhcs2 in tab order.
+const std::vector<Row>& expectedRows()
+{
+    static const std::vector<Row> rows = {
+        {"Label1", "label", "小学数学 [综合除算] 自动出题系统", 2520, 720, 7215, 615, "黑体", 29},
+        {"Label2", "label", "被除数位数", 1560, 2040, 1335, 375, "宋体", 14},
+        {"Label3", "label", "除数位数", 1560, 2640, 1335, 255, "宋体", 14},
+        {"w11", "text", "2", 3000, 2040, 615, 375},
+        {"w12", "text", "1", 3000, 2520, 615, 375},
+        {"Frame1", "frame", "是否打印答案", 1560, 5280, 3135, 1095},
+        {"Option1", "option", "是", 2160, 5640, 855, 495},
+        {"Option2", "option", "否", 3480, 5640, 735, 495},
+        {"Frame2", "frame", "输出位置", 6600, 1920, 3975, 1815},
+        {"Check1", "check", "直接输出到打印机", 6840, 2640, 1695, 495},
+        {"Check2", "check", "输出到Excel，调整后打印", 8520, 2640, 1935, 495},
+        {"Frame3", "frame", "智能生成", 6600, 4200, 3975, 2175},
+        {"Command1", "button", "综合除算(&C)", 8160, 4680, 1695, 495},
+        {"Command2", "button", "返    回(&X)", 8160, 5520, 1695, 495},
+        {"Text3", "text", "", 1200, 6840, 9615, 495},
+        {"Label4", "label", "", 1200, 7560, 9615, 495},
+        {"Label5", "label", "每行题数", 1560, 3960, 1095, 375},
+        {"ttt", "text", "5", 3000, 3840, 855, 375},
+        {"w13", "text", "30", 3000, 3000, 615, 375},
+        {"Label6", "label", "要生成几题", 1560, 3120, 1215, 375, "宋体", 14},
+        {"w21", "text", "3", 3720, 2040, 615, 375},
+        {"w22", "text", "1", 3720, 2520, 615, 375},
+        {"w23", "text", "30", 3720, 3000, 615, 375},
+        {"w31", "text", "3", 4440, 2040, 615, 375},
+        {"w32", "text", "2", 4440, 2520, 615, 375},
+        {"w33", "text", "20", 4440, 3000, 615, 375},
+        {"w41", "text", "4", 5160, 2040, 615, 375},
+        {"w42", "text", "2", 5160, 2520, 615, 375},
+        {"w43", "text", "0", 5160, 3000, 615, 375},
+        {"Label7", "label", "共生成几套", 1560, 4440, 1215, 375, "宋体", 14},
+        {"Text1", "text", "10", 3000, 4440, 855, 375},
+    };
+    return rows;
+}
+
+const QString setsMessage = QStringLiteral("输入套数错误！每次规定出题在1-100套。");
+
+div::MixedGroupSettings defaultSettings()
+{
+    div::MixedGroupSettings settings;
+    settings.groups = {{{"2", "1", "30"}, {"3", "1", "30"}, {"3", "2", "20"}, {"4", "2", "0"}}};
+    settings.perRow = "5";
+    settings.sets = "10";
+    settings.answers = false;
+    settings.toPrinter = false;
+    settings.toFile = true;
+    return settings;
+}
+
+// One change on the window and the same change to the generator's settings.
+struct Change {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> boxes; // box, typed text
+    std::vector<std::pair<const char*, bool>> buttons;      // option or check box, on
+    void (*apply)(div::MixedGroupSettings&);
+};
+
+const std::vector<Change>& changes()
+{
+    using S = div::MixedGroupSettings;
+    static const std::vector<Change> rows = {
+        {"w11", {{"w11", "3"}}, {}, [](S& s) { s.groups[0].firstDigits = "3"; }},
+        {"w12", {{"w12", "2"}}, {}, [](S& s) { s.groups[0].secondDigits = "2"; }},
+        {"w13", {{"w13", "5"}}, {}, [](S& s) { s.groups[0].count = "5"; }},
+        {"w21", {{"w21", "4"}}, {}, [](S& s) { s.groups[1].firstDigits = "4"; }},
+        {"w22", {{"w22", "2"}}, {}, [](S& s) { s.groups[1].secondDigits = "2"; }},
+        {"w23", {{"w23", "7"}}, {}, [](S& s) { s.groups[1].count = "7"; }},
+        {"w31", {{"w31", "4"}}, {}, [](S& s) { s.groups[2].firstDigits = "4"; }},
+        {"w32", {{"w32", "3"}}, {}, [](S& s) { s.groups[2].secondDigits = "3"; }},
+        {"w33", {{"w33", "6"}}, {}, [](S& s) { s.groups[2].count = "6"; }},
+        // The fourth group makes no questions by default, so its digit counts
+        // show in the output only once it has some.
+        {"w41", {{"w43", "4"}, {"w41", "5"}}, {},
+         [](S& s) {
+             s.groups[3].count = "4";
+             s.groups[3].firstDigits = "5";
+         }},
+        {"w42", {{"w43", "4"}, {"w42", "3"}}, {},
+         [](S& s) {
+             s.groups[3].count = "4";
+             s.groups[3].secondDigits = "3";
+         }},
+        {"w43", {{"w43", "4"}}, {}, [](S& s) { s.groups[3].count = "4"; }},
+        {"ttt", {{"ttt", "4"}}, {}, [](S& s) { s.perRow = "4"; }},
+        {"Text1", {{"Text1", "3"}}, {}, [](S& s) { s.sets = "3"; }},
+        {"Option1", {}, {{"Option1", true}}, [](S& s) { s.answers = true; }},
+        {"Check1", {}, {{"Check1", true}}, [](S& s) { s.toPrinter = true; }},
+        {"Check2", {}, {{"Check1", true}, {"Check2", false}},
+         [](S& s) {
+             s.toPrinter = true;
+             s.toFile = false;
+         }},
+        {"all at once",
+         {{"w11", "3"}, {"w12", "2"}, {"w13", "5"}, {"w21", "4"}, {"w22", "1"}, {"w23", "7"}, {"w31", "5"},
+          {"w32", "3"}, {"w33", "6"}, {"w41", "2"}, {"w42", "2"}, {"w43", "8"}, {"ttt", "4"}, {"Text1", "2"}},
+         {{"Option1", true}, {"Check1", true}},
+         [](S& s) {
+             s.groups = {{{"3", "2", "5"}, {"4", "1", "7"}, {"5", "3", "6"}, {"2", "2", "8"}}};
+             s.perRow = "4";
+             s.sets = "2";
+             s.answers = true;
+             s.toPrinter = true;
+         }},
+    };
+    return rows;
+}
+
+QStringList setFiles(int sets)
+{
+    QStringList names;
+    for (int set = 1; set <= sets; ++set)
+        names << QString("综合除算%1.xls").arg(set);
+    names.sort(); // the order of the recorded map
+    return names;
+}
+
+} // namespace
+
+class DivisionWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void init()
+    {
+        run_ = std::make_unique<kestrin::testing::RecordedRun>();
+        window_ = std::make_unique<DivisionWindow>(servicesOf(*run_));
+    }
+    void cleanup()
+    {
+        window_.reset();
+        run_.reset();
+    }
+
+    void windowProperties()
+    {
+        QCOMPARE(window_->objectName(), QString("zhcs2"));
+        QCOMPARE(window_->windowTitle(), QString("Kestrin-综合除算"));
+        QVERIFY(window_->isWindow());
+        QCOMPARE(window_->palette().color(QPalette::Window), QColor(240, 240, 240));
+        QVERIFY(window_->autoFillBackground());
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(expectedRows().size()); ++i)
+            QTest::newRow(expectedRows()[i].name) << i;
+    }
+    void controls()
+    {
+        QFETCH(int, index);
+        const Row& row = expectedRows()[index];
+        auto* widget = window_->findChild<QWidget*>(row.name);
+        QVERIFY(widget);
+        QCOMPARE(widget->parentWidget(), window_.get());
+        QCOMPARE(kindOf(widget), QString(row.kind));
+        QCOMPARE(textOf(widget), row.text);
+        QCOMPARE(widget->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
+        QCOMPARE(window_->controlsInTableOrder().at(index), widget);
+        QCOMPARE(widget->font().family(), row.family);
+        QCOMPARE(widget->font().pixelSize(), row.pixels);
+        QVERIFY(!widget->font().bold() && !widget->font().italic() && !widget->font().underline());
+    }
+
+    void noOtherControls()
+    {
+        int direct = 0;
+        for (QObject* child : window_->children())
+            if (child->isWidgetType())
+                ++direct;
+        QCOMPARE(direct, int(expectedRows().size()));
+    }
+
+    void tabOrderFollowsTheTable()
+    {
+        const QStringList focusable = {"w11",      "w12", "Option1", "Option2", "Check1", "Check2", "Command1",
+                                       "Command2", "Text3", "ttt",   "w13",     "w21",    "w22",    "w23",
+                                       "w31",      "w32", "w33",     "w41",     "w42",    "w43",    "Text1"};
+        QStringList expected;
+        for (const Row& row : expectedRows())
+            if (window_->findChild<QWidget*>(row.name)->focusPolicy() & Qt::TabFocus)
+                expected << row.name;
+        QCOMPARE(expected, focusable);
+        QCOMPARE(tabChain(window_.get(), window_->findChild<QWidget*>("w11"), focusable.size()), focusable);
+    }
+
+    void defaults()
+    {
+        QVERIFY(!window_->findChild<QRadioButton*>("Option1")->isChecked());
+        QVERIFY(window_->findChild<QRadioButton*>("Option2")->isChecked());
+        QVERIFY(!window_->findChild<QCheckBox*>("Check1")->isChecked());
+        QVERIFY(window_->findChild<QCheckBox*>("Check1")->isEnabled());
+        QVERIFY(window_->findChild<QCheckBox*>("Check2")->isChecked());
+        QVERIFY(window_->statusBox()->text().isEmpty());
+        QVERIFY(window_->completionLabel()->text().isEmpty());
+        for (const char* name : {"w11", "w12", "w13", "w21", "w22", "w23", "w31", "w32", "w33", "w41", "w42", "w43",
+                                 "ttt", "Text1"}) {
+            auto* box = window_->findChild<QLineEdit*>(name);
+            QVERIFY2(!box->isReadOnly(), name);
+            QVERIFY2(box->alignment() & Qt::AlignLeft, name);
+        }
+    }
+
+    void displayControls()
+    {
+        QLineEdit* status = window_->statusBox();
+        QCOMPARE(status, window_->findChild<QLineEdit*>("Text3"));
+        QCOMPARE(status->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(status->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+        QVERIFY(status->isReadOnly());
+        QLabel* completion = window_->completionLabel();
+        QCOMPARE(completion, window_->findChild<QLabel*>("Label4"));
+        QCOMPARE(completion->palette().color(QPalette::WindowText),
+                 QApplication::palette().color(QPalette::WindowText));
+        QVERIFY(completion->wordWrap());
+    }
+
+    void firstShowingFocusesTheFirstGridBox()
+    {
+        window_->open();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QVERIFY(window_->isMaximized());
+        QCOMPARE(QApplication::focusWidget(), window_->findChild<QWidget*>("w11"));
+        QTest::keyClick(window_->windowHandle(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("w12"));
+        QTest::keyClick(window_->windowHandle(), Qt::Key_Return);
+        QCOMPARE(run_->file.opens, 0);
+    }
+
+    void optionsAreOneExclusivePair()
+    {
+        auto* yes = window_->findChild<QRadioButton*>("Option1");
+        auto* no = window_->findChild<QRadioButton*>("Option2");
+        QButtonGroup* group = window_->optionGroup();
+        QVERIFY(group && group->exclusive());
+        QCOMPARE(group->buttons().size(), 2);
+        QCOMPARE(yes->group(), group);
+        QCOMPARE(no->group(), group);
+        QTest::mouseClick(yes, Qt::LeftButton, {}, QPoint(5, yes->height() / 2));
+        QVERIFY(yes->isChecked());
+        QVERIFY(!no->isChecked());
+        QTest::mouseClick(no, Qt::LeftButton, {}, QPoint(5, no->height() / 2));
+        QVERIFY(!yes->isChecked());
+        QVERIFY(no->isChecked());
+        QTest::mouseClick(no, Qt::LeftButton, {}, QPoint(5, no->height() / 2));
+        QVERIFY(no->isChecked());
+    }
+
+    void checkBoxesAreIndependent()
+    {
+        auto* printer = window_->findChild<QCheckBox*>("Check1");
+        auto* file = window_->findChild<QCheckBox*>("Check2");
+        QTest::mouseClick(printer, Qt::LeftButton, {}, QPoint(5, printer->height() / 2));
+        QVERIFY(printer->isChecked() && file->isChecked());
+        QTest::mouseClick(file, Qt::LeftButton, {}, QPoint(5, file->height() / 2));
+        QVERIFY(printer->isChecked() && !file->isChecked());
+    }
+
+    void altCRunsTheDefaults()
+    {
+        window_->open();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_->windowHandle(), Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(run_->file.closes, 10);
+
+        QVERIFY(run_->messages.shown.isEmpty());
+        QCOMPARE(run_->file.files.keys(), setFiles(10));
+        QCOMPARE(run_->file.openNumbers, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+        for (const auto& records : run_->file.files)
+            QCOMPARE(records.size(), std::size_t(2 + 16));
+        QCOMPARE(run_->printer.begins, 0);
+        QCOMPARE(window_->statusBox()->text(), QString(36, ' ') + "100% 完成");
+        QCOMPARE(window_->statusBox()->palette().color(QPalette::Base), QColor(Qt::black));
+        QCOMPARE(window_->statusBox()->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(window_->completionLabel()->text(),
+                 QString("智能生成[80]题已完成。如果选择输出到Excel，请在该系统目录下将“综合除算X.xls”用Excel打开，"
+                         "点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
+    }
+
+    void altXAsksToReturn()
+    {
+        window_->open();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QSignalSpy back(window_.get(), &GeneratorWindow::returnRequested);
+        QTest::keyClick(window_->windowHandle(), Qt::Key_X, Qt::AltModifier);
+        QTRY_COMPARE(back.count(), 1);
+        QCOMPARE(run_->file.opens, 0);
+    }
+
+    void refusedRunShowsTheSetsMessageAndChangesNothing()
+    {
+        window_->findChild<QLineEdit*>("Text1")->setText("0");
+        const QStringList before = stateOf(*window_);
+        window_->startButton()->click();
+        QCOMPARE(run_->messages.shown, QStringList{setsMessage});
+        QCOMPARE(run_->file.opens, 0);
+        QCOMPARE(run_->printer.begins, 0);
+        QCOMPARE(stateOf(*window_), before);
+    }
+
+    void refusedRunKeepsThePreviousResult()
+    {
+        window_->startButton()->click();
+        QVERIFY(run_->messages.shown.isEmpty());
+        window_->findChild<QLineEdit*>("Text1")->setText("101");
+        const QStringList before = stateOf(*window_);
+        QVERIFY(before.join('\n').contains("[80]"));
+        window_->startButton()->click();
+        QCOMPARE(run_->messages.shown, QStringList{setsMessage});
+        QCOMPARE(run_->file.opens, 10);
+        QCOMPARE(stateOf(*window_), before);
+    }
+
+    // What the window hands the generator is what its controls hold: the same
+    // settings given to the generator directly, with a fresh random source of
+    // the same start, make the same output.
+    void everySettingReachesTheGenerator_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(changes().size()); ++i)
+            QTest::newRow(changes()[i].name) << i;
+    }
+    void everySettingReachesTheGenerator()
+    {
+        QFETCH(int, index);
+        const Change& change = changes()[index];
+        for (const auto& [box, text] : change.boxes)
+            window_->findChild<QLineEdit*>(box)->setText(text);
+        for (const auto& [button, on] : change.buttons)
+            window_->findChild<QAbstractButton*>(button)->setChecked(on);
+        window_->startButton()->click();
+
+        kestrin::testing::RecordedRun untouched;
+        QVERIFY(div::runMixedGroupSheet(div::divisionKind(), defaultSettings(), servicesOf(untouched)).completed);
+        div::MixedGroupSettings settings = defaultSettings();
+        change.apply(settings);
+        kestrin::testing::RecordedRun expected;
+        const RunResult result = div::runMixedGroupSheet(div::divisionKind(), settings, servicesOf(expected));
+        QVERIFY(result.completed);
+        QVERIFY(expected.messages.shown.isEmpty());
+        QVERIFY2(!sameOutput(expected, untouched), "the change must show in the output");
+
+        QVERIFY(sameOutput(*run_, expected));
+        QCOMPARE(run_->file.files.keys(), expected.file.files.keys());
+        QCOMPARE(run_->printer.finishedPages, expected.printer.finishedPages);
+        QCOMPARE(window_->statusBox()->text(), result.statusText);
+        QCOMPARE(window_->completionLabel()->text(), result.completionText);
+    }
+
+    void everyControlPaints()
+    {
+        window_->startButton()->click();
+        window_->open();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        const QImage image = window_->grab().toImage();
+        QVERIFY(!image.isNull());
+        const QRect status = window_->statusBox()->geometry();
+        QCOMPARE(image.pixelColor(status.left() + 4, status.center().y()), QColor(Qt::black));
+    }
+
+    void framesLieBehindTheControlsInsideThem()
+    {
+        window_->open();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        for (const char* name : {"Option1", "Option2", "Command1", "Command2", "Check1", "Check2"}) {
+            auto* widget = window_->findChild<QWidget*>(name);
+            QCOMPARE(window_->childAt(widget->geometry().center()), widget);
+        }
+    }
+
+    void opensMaximizedFirstAndLaterAsLeft()
+    {
+        window_->open();
+        QVERIFY(window_->isMaximized());
+        window_->showNormal();
+        window_->hide();
+        window_->open();
+        QVERIFY(window_->isVisible());
+        QVERIFY(!window_->isMaximized());
+        QCOMPARE(window_->size(), QSize(4680 / 15, 3195 / 15));
+        QCOMPARE(window_->findChild<QWidget*>("w43")->geometry(), QRect(344, 200, 41, 25));
+    }
+
+private:
+    std::unique_ptr<kestrin::testing::RecordedRun> run_;
+    std::unique_ptr<DivisionWindow> window_;
+};
+
+QTEST_MAIN(DivisionWindowTest)
+#include "division_window_test.moc"
