@@ -7,7 +7,11 @@ namespace kestrin {
 
 QFont worksheetFont()
 {
-    QFont font(QStringLiteral("Noto Sans Mono CJK SC"));
+    // Digits, signs, "×", "÷" and "……" come from a Latin monospaced face, one
+    // column each, so that cells of the same number of characters are equally
+    // wide whatever they hold; the Chinese of titles and headers from the CJK face.
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono CJK SC")});
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
     font.setPointSizeF(10.5);
@@ -22,6 +26,15 @@ PageLayout::PageLayout(QSizeF printable, qreal lineSpacing, qreal widestLine, in
 {
     if (widestLine > printable.width() && widestLine > 0 && printable.width() > 0)
         scale_ = printable.width() / widestLine;
+
+    // A page a little too long for one sheet is drawn smaller still, so that a
+    // worksheet page stays one sheet, but never below what stays easy to read;
+    // a longer page goes on over further sheets.
+    if (lineSpacing_ > 0 && printable.height() > 0 && lineCount_ * lineSpacing_ * scale_ > printable.height()) {
+        const qreal toFit = printable.height() / (lineCount_ * lineSpacing_);
+        if (toFit >= kSmallestShrink)
+            scale_ = toFit * (1 - 1e-9);
+    }
 
     const qreal scaledSpacing = lineSpacing_ * scale_;
     if (scaledSpacing > 0 && printable.height() > 0) {

@@ -7,19 +7,25 @@
 
 namespace kestrin {
 
-// The font of printed worksheets: a monospaced face that also has the Chinese
-// characters, so the cells of a row line up in columns, at 10.5 pt.
+// The font of printed worksheets at 10.5 pt: a monospaced face in which every
+// character of a question takes one column, so the cells of a row line up,
+// with a monospaced CJK face for the Chinese.
 QFont worksheetFont();
 
 // How the lines of one worksheet page are placed on paper. Nothing is left off:
 // a page whose widest line is wider than the printable area is drawn smaller,
 // just so much that the line fits; a page with more lines than fit the height
-// of one sheet goes on over further sheets. Every page starts on a sheet of its own.
+// of one sheet is drawn smaller so that it fits, down to kSmallestShrink of
+// full size, and beyond that goes on over further sheets. Every page starts on
+// a sheet of its own.
 //
 // Lengths are in the units of the printable area (device pixels of the printer);
 // line spacing and line widths are those of the font at full size.
 class PageLayout {
 public:
+    // The smallest size, against full size, a page is shrunk to so that it fits one sheet.
+    static constexpr qreal kSmallestShrink = 0.7;
+
     PageLayout(QSizeF printable, qreal lineSpacing, qreal widestLine, int lineCount);
 
     // The lines of a page measured with the given metrics.

@@ -239,6 +239,16 @@ TEST_F(CupsPdfPrinting, DivisionComesOutAsOneSheetPerSetWithItsLines)
     expectOneSheetPerPage(divisionRun(), "division", 10);
 }
 
+TEST_F(CupsPdfPrinting, EveryFurtherKindComesOutAsOneSheet)
+{
+    for (const NamedRun& kind : furtherKindRuns()) {
+        SCOPED_TRACE(kind.name);
+        expectOneSheetPerPage(kind.run, kind.name, 1);
+        if (!HasFailure() && !printedPdf_.isEmpty())
+            QFile::remove(printedPdf_);
+    }
+}
+
 TEST_F(CupsPdfPrinting, WidestPageLosesNothing)
 {
     const SheetRun run = sevenTermRun(printedSheet("50", "10", "1", true));

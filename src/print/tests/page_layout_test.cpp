@@ -45,13 +45,31 @@ TEST(PageLayout, WidestLineWiderThanThePageIsScaledToJustFit)
 
 TEST(PageLayout, SheetTakesAsManyLinesAsFitItsHeight)
 {
-    // 25 lines of 40 fill 1000 exactly; the 26th goes on a second sheet.
-    EXPECT_EQ(PageLayout(QSizeF(1000, 1000), 40, 500, 25).sheetCount(), 1);
-    const PageLayout over(QSizeF(1000, 1000), 40, 500, 26);
+    // 25 lines of 40 fill 1000 exactly, at full size.
+    const PageLayout full(QSizeF(1000, 1000), 40, 500, 25);
+    EXPECT_EQ(full.sheetCount(), 1);
+    EXPECT_EQ(full.scale(), 1.0);
+    // 40 lines would need drawing at 0.625 of full size: too small, so the page
+    // goes on over a second sheet at full size.
+    const PageLayout over(QSizeF(1000, 1000), 40, 500, 40);
+    EXPECT_EQ(over.scale(), 1.0);
     EXPECT_EQ(over.linesPerSheet(), 25);
     ASSERT_EQ(over.sheetCount(), 2);
-    EXPECT_EQ(over.linesOnSheet(1), 1);
+    EXPECT_EQ(over.linesOnSheet(1), 15);
     EXPECT_EQ(over.firstLineOfSheet(1), 25);
+}
+
+TEST(PageLayout, PageALittleTooLongIsDrawnSmallerOnOneSheet)
+{
+    // 30 lines where 25 fit: drawn at 25/30 of full size, all on one sheet.
+    const PageLayout layout(QSizeF(1000, 1000), 40, 500, 30);
+    EXPECT_EQ(layout.sheetCount(), 1);
+    EXPECT_EQ(layout.linesOnSheet(0), 30);
+    EXPECT_NEAR(layout.scale(), 25.0 / 30.0, 1e-6);
+    EXPECT_LE(layout.lineTop(29) + 40 * layout.scale(), 1000 + 1e-6) << "the last line ends within the sheet";
+    // Exactly at the smallest size it still fits; just past it, it goes on.
+    EXPECT_EQ(PageLayout(QSizeF(1000, 700), 10, 100, 100).sheetCount(), 1);
+    EXPECT_EQ(PageLayout(QSizeF(1000, 699), 10, 100, 100).sheetCount(), 2);
 }
 
 TEST(PageLayout, ScaledDownPageTakesMoreLinesPerSheet)
@@ -95,13 +113,14 @@ TEST(PageLayout, PageWithoutLinesIsOneBlankSheet)
 TEST(PageLayout, EmptyLinesTakeTheirPlace)
 {
     const QFontMetricsF metrics(worksheetFont());
-    // Room for exactly three lines: text, two empty lines, text makes two sheets.
-    const QSizeF printable(1000, 3 * metrics.lineSpacing());
+    // Room for exactly two lines: text, two empty lines, text makes two sheets
+    // (drawing them at half size would be too small).
+    const QSizeF printable(1000, 2 * metrics.lineSpacing());
     const PageLayout layout = PageLayout::forLines(
         {QStringLiteral("7"), QString(), QString(), QStringLiteral("5")}, metrics, printable);
     EXPECT_EQ(layout.sheetCount(), 2);
-    EXPECT_EQ(layout.linesOnSheet(0), 3);
-    EXPECT_EQ(layout.linesOnSheet(1), 1);
+    EXPECT_EQ(layout.linesOnSheet(0), 2);
+    EXPECT_EQ(layout.linesOnSheet(1), 2);
 }
 
 TEST(PageLayout, MeasuresTheWidestLineOfThePage)
@@ -120,16 +139,23 @@ TEST(PageLayout, MeasuresTheWidestLineOfThePage)
 TEST(WorksheetFont, CellsLineUpInColumns)
 {
     const QFont font = worksheetFont();
-    EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Noto Sans Mono CJK SC"));
+    EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("DejaVu Sans Mono"));
     const QFontMetricsF metrics(font);
     const qreal cell = metrics.horizontalAdvance(addsub::chainCell(7, 0, 8));
     for (long long value : {-9LL, -1LL, 3LL, 45LL, -45LL, 375LL})
         EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(addsub::chainCell(value, 0, 8)), cell) << value;
     EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(QStringLiteral("-")), metrics.horizontalAdvance(QStringLiteral(" ")));
+    // Questions of the same number of characters are equally wide, whatever
+    // signs they hold: a division with its remainder against one without.
+    const qreal column = metrics.horizontalAdvance(QStringLiteral("8"));
+    for (const QString& text : {QStringLiteral("85÷7=12……1     "), QStringLiteral("84÷7=12        "),
+             QStringLiteral("123×4=492      "), QStringLiteral("47+25-30=42    "), QStringLiteral("   305.70      ")})
+        EXPECT_NEAR(metrics.horizontalAdvance(text), 15 * column, 1e-6) << text.toStdString();
 
-    const QRawFont raw = QRawFont::fromFont(font);
+    // The Chinese of titles, headers and footers is there too, from the CJK face.
+    const QRawFont cjk = QRawFont::fromFont(QFont(QStringLiteral("Noto Sans Mono CJK SC")));
     for (QChar c : QStringLiteral("小学学前段七笔加减速算试题学校：姓名成绩重庆市提供第页"))
-        EXPECT_TRUE(raw.supportsCharacter(c)) << QString(c).toStdString();
+        EXPECT_TRUE(cjk.supportsCharacter(c)) << QString(c).toStdString();
 }
 
 // A default seven-term page (15 questions, 5 rows: 50 lines) is one A4 sheet.

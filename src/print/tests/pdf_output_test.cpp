@@ -114,6 +114,20 @@ TEST_F(PdfOutput, DivisionSetsAreOneSheetEachWithTheirLinesAndDivisionSigns)
     expectOneSheetPerPage(pdf, pages, QStringLiteral("÷="));
 }
 
+TEST_F(PdfOutput, EveryFurtherKindPrintsItsSheet)
+{
+    for (const NamedRun& kind : furtherKindRuns()) {
+        SCOPED_TRACE(kind.name);
+        const std::vector<QStringList> pages = expectedPages(kind.run);
+        ASSERT_EQ(pages.size(), 1U);
+        int sheets = 0;
+        const QString pdf = paint(kind.run, QString::fromLatin1(kind.name) + QStringLiteral(".pdf"), &sheets);
+        ASSERT_FALSE(pdf.isEmpty());
+        EXPECT_EQ(sheets, 1);
+        expectOneSheetPerPage(pdf, pages, kind.signs);
+    }
+}
+
 TEST_F(PdfOutput, WidestPageLosesNothing)
 {
     // 50 questions of 8 characters: 400-character lines, and 105 lines on the page.

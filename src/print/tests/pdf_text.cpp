@@ -61,28 +61,47 @@ QString collapsed(const QString& text)
 
 QString asReaderSees(const QString& text)
 {
-    // glyph -> lowest BMP code point drawn with it, built once.
-    static const QHash<quint32, QChar> lowest = [] {
-        QHash<quint32, QChar> map;
-        const QRawFont font = QRawFont::fromFont(worksheetFont());
-        QString all;
-        for (char32_t uc = 0x20; uc < 0xD800; ++uc)
-            all.append(QChar(static_cast<char16_t>(uc)));
-        const QList<quint32> glyphs = font.glyphIndexesForString(all);
-        for (qsizetype i = 0; i < all.size() && i < glyphs.size(); ++i) {
-            if (glyphs[i] != 0 && !map.contains(glyphs[i]))
-                map.insert(glyphs[i], all[i]);
+    // Each face of the worksheet font in the order Qt falls back through them.
+    static const std::vector<QRawFont> faces = [] {
+        std::vector<QRawFont> list;
+        for (const QString& family : worksheetFont().families()) {
+            QFont face = worksheetFont();
+            face.setFamilies({family});
+            list.push_back(QRawFont::fromFont(face));
+        }
+        return list;
+    }();
+    auto faceOf = [](QChar c) -> int {
+        for (size_t f = 0; f < faces.size(); ++f) {
+            if (faces[f].supportsCharacter(c))
+                return static_cast<int>(f);
+        }
+        return -1;
+    };
+    // (face, glyph) -> lowest BMP code point drawn with it, built once.
+    static const QHash<QPair<int, quint32>, QChar> lowest = [&faceOf] {
+        QHash<QPair<int, quint32>, QChar> map;
+        for (char32_t uc = 0x20; uc < 0xD800; ++uc) {
+            const QChar c(static_cast<char16_t>(uc));
+            const int face = faceOf(c);
+            if (face < 0)
+                continue;
+            const QList<quint32> glyphs = faces[static_cast<size_t>(face)].glyphIndexesForString(QString(c));
+            if (glyphs.size() == 1 && glyphs[0] != 0 && !map.contains({face, glyphs[0]}))
+                map.insert({face, glyphs[0]}, c);
         }
         return map;
     }();
-    static const QRawFont font = QRawFont::fromFont(worksheetFont());
     QString seen = text;
-    const QList<quint32> glyphs = font.glyphIndexesForString(text);
-    if (glyphs.size() != text.size())
-        return seen;
     for (qsizetype i = 0; i < seen.size(); ++i) {
-        const auto found = lowest.constFind(glyphs[i]);
-        if (glyphs[i] != 0 && found != lowest.constEnd())
+        const int face = faceOf(seen[i]);
+        if (face < 0)
+            continue;
+        const QList<quint32> glyphs = faces[static_cast<size_t>(face)].glyphIndexesForString(QString(seen[i]));
+        if (glyphs.size() != 1)
+            continue;
+        const auto found = lowest.constFind({face, glyphs[0]});
+        if (found != lowest.constEnd())
             seen[i] = *found;
     }
     return seen;

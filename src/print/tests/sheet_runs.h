@@ -26,6 +26,14 @@ SheetRun multiplicationRun();
 // Division in the four groups the window starts with, 5 a row, 10 sets.
 SheetRun divisionRun();
 
+// One sheet of each of the further kinds, with answers where the kind has them.
+struct NamedRun {
+    const char* name;
+    SheetRun run;
+    QString signs; // characters that must come back as themselves
+};
+std::vector<NamedRun> furtherKindRuns();
+
 // The pages the run prints, from the recording stand-in. The random source
 // starts fixed, so a second run with a fresh one prints the same.
 std::vector<QStringList> expectedPages(const SheetRun& run);
