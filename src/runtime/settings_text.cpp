@@ -86,6 +86,14 @@ std::optional<long long> readWholeNumber(const QString& text)
     return static_cast<long long>(*value);
 }
 
+std::optional<double> readCount(const QString& text, bool wholeOnly)
+{
+    if (!wholeOnly)
+        return readNumber(text);
+    const std::optional<long long> whole = readWholeNumber(text);
+    return whole ? std::optional<double>(static_cast<double>(*whole)) : std::nullopt;
+}
+
 double roundHalfEven(double value)
 {
     const double floor = std::floor(value);

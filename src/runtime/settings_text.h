@@ -14,6 +14,9 @@ std::optional<double> readNumber(const QString& text);
 // The same, for settings that must be whole numbers ("2.5" gives nullopt).
 std::optional<long long> readWholeNumber(const QString& text);
 
+// A count of a sheet: any number, or only a whole one where wholeOnly is set.
+std::optional<double> readCount(const QString& text, bool wholeOnly);
+
 // Rounds to the nearest whole number, a half going to the even neighbour.
 double roundHalfEven(double value);
 

@@ -1,5 +1,6 @@
 #include "chain_sheet.h"
 
+#include "gen/rows/row_sheet.h"
 #include "output/sheet_texts.h"
 #include "runtime/settings_text.h"
 
@@ -42,20 +43,8 @@ constexpr int kTaken = 20;
 const QString kSizeMessage = QStringLiteral(
     "可一次性每排输出2-50题，每页输出2-10排，每次输出1-20页。对不起！输入有误，谢谢使用。欢迎再来");
 
-long long powerOfTen(int exponent)
-{
-    long long value = 1;
-    for (int i = 0; i < exponent; ++i)
-        value *= 10;
-    return value;
-}
-
-// A whole number from low to high, each equally likely.
-long long drawBetween(RandomSource& random, long long low, long long high)
-{
-    const long long span = high - low + 1;
-    return low + std::min(static_cast<long long>(std::trunc(static_cast<double>(random.draw()) * static_cast<double>(span))), span - 1);
-}
+using rows::drawBetween;
+using rows::powerOfTen;
 
 int textLength(long long value, int decimals)
 {
@@ -120,15 +109,9 @@ struct Counts {
 // The three counts of a chain sheet, or nothing when the size check refuses them.
 std::optional<Counts> readCounts(const SheetSettings& settings, bool wholeOnly)
 {
-    auto read = [wholeOnly](const QString& text) -> std::optional<double> {
-        if (!wholeOnly)
-            return readNumber(text);
-        const std::optional<long long> whole = readWholeNumber(text);
-        return whole ? std::optional<double>(static_cast<double>(*whole)) : std::nullopt;
-    };
-    const auto n = read(settings.perRow);
-    const auto r = read(settings.rowsPerPage);
-    const auto p = read(settings.pages);
+    const auto n = readCount(settings.perRow, wholeOnly);
+    const auto r = readCount(settings.rowsPerPage, wholeOnly);
+    const auto p = readCount(settings.pages, wholeOnly);
     if (!n || !r || !p)
         return std::nullopt;
     // The page has R' + 1 rows, R' being R − 1 rounded half to even.

@@ -10,15 +10,9 @@ namespace kestrin::rows {
 
 std::optional<Counts> readCounts(const SheetSettings& sheet, bool wholeOnly)
 {
-    auto read = [wholeOnly](const QString& text) -> std::optional<double> {
-        if (!wholeOnly)
-            return readNumber(text);
-        const std::optional<long long> whole = readWholeNumber(text);
-        return whole ? std::optional<double>(static_cast<double>(*whole)) : std::nullopt;
-    };
-    const auto q = read(sheet.perRow);
-    const auto r = read(sheet.rowsPerPage);
-    const auto p = read(sheet.pages);
+    const auto q = readCount(sheet.perRow, wholeOnly);
+    const auto r = readCount(sheet.rowsPerPage, wholeOnly);
+    const auto p = readCount(sheet.pages, wholeOnly);
     if (!q || !r || !p || *q < 2 || *q > 50 || *r < 2 || *r > 200 || *p < 1 || *p > 40)
         return std::nullopt;
     return Counts{static_cast<int>(std::floor(*q)), static_cast<int>(std::floor(*r)), static_cast<int>(std::floor(*p))};
