@@ -3,9 +3,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -148,11 +150,59 @@ QWidget* makeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& op
         check->setChecked(spec.on);
         return check;
     }
+    case ControlKind::Picture:
+        return new PictureBox(spec.text, window);
+    case ControlKind::TextArea: {
+        auto* box = new QPlainTextEdit(window);
+        // Lines break at CR LF as well as at LF; each becomes one line of the box.
+        box->setPlainText(spec.text);
+        box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Tab goes on to the next control instead of into the text.
+        box->setTabChangesFocus(true);
+        box->setReadOnly(spec.readOnly);
+        if (spec.readOnly) // still read by the keyboard: arrows and page keys move through it
+            box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        QPalette palette = box->palette();
+        if (spec.textColour)
+            palette.setColor(QPalette::Text, *spec.textColour);
+        if (spec.backColour)
+            palette.setColor(QPalette::Base, *spec.backColour);
+        box->setPalette(palette);
+        return box;
+    }
     }
     return nullptr;
 }
 
 } // namespace
+
+PictureBox::PictureBox(const QString& source, QWidget* parent) : QFrame(parent)
+{
+    // The two-pixel sunken border of Windows' picture boxes.
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setFocusPolicy(Qt::StrongFocus);
+    // Button face shows where the picture does not reach.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, buttonFaceColour());
+    setPalette(palette);
+    setAutoFillBackground(true);
+    // The reader gives the first frame of an animated picture.
+    QImageReader reader(source);
+    picture_ = QPixmap::fromImage(reader.read());
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    {
+        QPainter painter(this);
+        painter.setClipRect(contentsRect());
+        painter.drawPixmap(contentsRect().topLeft(), picture_);
+    }
+    QFrame::paintEvent(event);
+}
 
 QColor buttonFaceColour()
 {

@@ -8,7 +8,9 @@
 #include "app/fonts.h"
 
 #include <QColor>
+#include <QFrame>
 #include <QHash>
+#include <QPixmap>
 #include <QString>
 #include <optional>
 #include <span>
@@ -27,6 +29,8 @@ enum class ControlKind {
     Frame,   // QGroupBox: drawn behind the other controls, groups nothing
     Option,  // QRadioButton: all options of a window form one exclusive group
     Check,   // QCheckBox
+    Picture, // PictureBox: the picture named by the text column (a resource path), sunken border
+    TextArea, // QPlainTextEdit: several lines, wrapping at the right edge, vertical scroll bar as needed
 };
 
 // One row of a control table. The look columns that most rows leave at their
@@ -65,6 +69,28 @@ private:
         copy.*member = std::move(value);
         return copy;
     }
+};
+
+// A picture box: draws its picture at the picture's own pixel size from the
+// top-left corner inside its sunken border and cuts off what overhangs; the box
+// keeps its size whatever the picture's. Of an animated picture it shows the
+// first frame as a still. It takes the focus by Tab and by click, and shows no
+// sign of having it.
+class PictureBox final : public QFrame {
+    Q_OBJECT
+
+public:
+    // `source` is a file or resource path; a picture that cannot be read
+    // leaves the box empty.
+    explicit PictureBox(const QString& source, QWidget* parent = nullptr);
+
+    const QPixmap& picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap picture_;
 };
 
 // 15 twips make one pixel at 96 dots per inch.

@@ -48,12 +48,12 @@ std::vector<MenuSpec> makeMenuTable()
              {"zhc", "综合除算", keys(Qt::Key_F3), &makeGenerator<DivisionWindow>},
              {"yer", "幼儿加减", keys(Qt::Key_F4)},
          }},
-        {"help", "帮助(&H)", {{"bz", "帮助", keys(Qt::Key_F1)}}},
+        {"help", "帮助(&H)", {{"bz", "帮助", keys(Qt::Key_F1), nullptr, false, true}}},
         {"quit", "退出(&X)", {{"tcxt", "退出系统", keys(ctrl | Qt::Key_Q), nullptr, true}}},
     };
 }
 
-// The labels of the main window, in tab order.
+// The labels and pictures of the main window, in tab order.
 std::vector<ControlSpec> makeMainControls()
 {
     const QColor teal(0, 128, 128);
@@ -67,6 +67,8 @@ std::vector<ControlSpec> makeMainControls()
             .withFont(largeFont())
             .withTextColour(QColor(128, 0, 128))
             .withBackColour(teal),
+        C("Picture1", ControlKind::Picture, ":/pictures/banner.bmp", 840, 600, 10455, 1095),
+        C("Picture2", ControlKind::Picture, ":/pictures/small.gif", 8760, 3840, 1815, 1935),
     };
 }
 
@@ -117,7 +119,7 @@ void MainWindow::buildMenus()
             action->setShortcut(entrySpec.shortcut);
             // The shortcut keys belong to the main window: dead while it is hidden.
             action->setShortcutContext(Qt::WindowShortcut);
-            action->setEnabled(entrySpec.opens != nullptr || entrySpec.endsProgram);
+            action->setEnabled(entrySpec.opens != nullptr || entrySpec.endsProgram || entrySpec.opensHelp);
             connect(action, &QAction::triggered, this, [this, &entrySpec] { choose(entrySpec); });
         }
     }
@@ -138,6 +140,8 @@ void MainWindow::choose(const MenuEntrySpec& entry)
 {
     if (entry.endsProgram)
         endProgram();
+    else if (entry.opensHelp)
+        openHelp();
     else if (entry.opens)
         openGenerator(entry);
 }
@@ -152,6 +156,13 @@ void MainWindow::openGenerator(const MenuEntrySpec& entry)
     }
     slot->open();
     hide();
+}
+
+void MainWindow::openHelp()
+{
+    if (!help_)
+        help_ = std::make_unique<HelpWindow>();
+    help_->open();
 }
 
 void MainWindow::returnFrom(GeneratorWindow* window)

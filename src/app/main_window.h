@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/generator_window.h"
+#include "app/help_window.h"
 #include "output/run_services.h"
 
 #include <QKeySequence>
@@ -30,6 +31,7 @@ struct MenuEntrySpec {
     QKeySequence shortcut;
     GeneratorFactory opens = nullptr; // the generator window it opens
     bool endsProgram = false;
+    bool opensHelp = false; // shows the help window over the main window
 };
 
 struct MenuSpec {
@@ -42,9 +44,10 @@ struct MenuSpec {
 const std::vector<MenuSpec>& menuTable();
 
 // Window `zcd`, the hub of the program: its menu opens the generator windows
-// (each made on its first opening and then kept, hidden or shown) and ends the
-// program. While a generator window is in use the main window is hidden, so its
-// shortcut keys are dead; the generator's return button brings it back.
+// (each made on its first opening and then kept, hidden or shown) and the help
+// window, and ends the program. While a generator window is in use the main
+// window is hidden, so its shortcut keys are dead; the generator's return button
+// brings it back. The help window opens over the main window, which stays shown.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -60,6 +63,11 @@ public:
     // Opens the generator window of a menu entry and hides the main window.
     void openGenerator(const MenuEntrySpec& entry);
 
+    // The help window, or nullptr while it was never opened.
+    HelpWindow* helpWindow() const { return help_.get(); }
+    // Shows the help window in front of the main window, making it first.
+    void openHelp();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -70,6 +78,7 @@ private:
 
     RunServices services_;
     std::map<QString, std::unique_ptr<GeneratorWindow>> generators_;
+    std::unique_ptr<HelpWindow> help_;
 };
 
 // Ends the program at once: nothing is asked, saved or closed first.
