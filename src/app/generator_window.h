@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QButtonGroup;
@@ -101,5 +102,13 @@ private:
     BuiltControls controls_;
     bool shownBefore_ = false;
 };
+
+// Makes the window of one kind where a window class serves several kinds: the
+// class is built from the description that `kind` returns.
+template <class Window, auto kind>
+std::unique_ptr<GeneratorWindow> makeGeneratorOf(const RunServices& services)
+{
+    return std::make_unique<Window>(kind(), services);
+}
 
 } // namespace kestrin::app

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/column_window.h"
 #include "app/control_table.h"
 #include "app/division_window.h"
 #include "app/multiplication_window.h"
@@ -26,27 +27,29 @@ std::vector<MenuSpec> makeMenuTable()
     return {
         {"xqd", "学前段(X)",
          {
-             {"j5", "五笔加减", keys(ctrl | Qt::Key_F5)},
+             {"j5", "五笔加减", keys(ctrl | Qt::Key_F5), &makeGeneratorOf<SettingsColumnWindow, &fiveTermColumn>},
              {"j7", "七笔加减", keys(ctrl | Qt::Key_F7), &makeGenerator<SevenTermWindow>},
-             {"j10", "十笔加减", keys(ctrl | Qt::Key_A)},
+             {"j10", "十笔加减", keys(ctrl | Qt::Key_A), &makeGeneratorOf<SettingsColumnWindow, &tenTermColumn>},
          }},
-        {"dd", "低段(&D)", {{"ddjj", "低段加减", keys(ctrl | Qt::Key_B)}}},
+        {"dd", "低段(&D)",
+         {{"ddjj", "低段加减", keys(ctrl | Qt::Key_B), &makeGeneratorOf<SettingsColumnWindow, &lowerColumn>}}},
         {"zd", "中段(&Z)",
          {
-             {"zdjj", "中段加减", keys(ctrl | Qt::Key_C)},
+             {"zdjj", "中段加减", keys(ctrl | Qt::Key_C), &makeGeneratorOf<SettingsColumnWindow, &middleChainColumn>},
              {"zdcs", "中段乘算", keys(ctrl | Qt::Key_D), &makeGenerator<MultiplicationWindow>},
          }},
         {"gd", "高段(&G)",
          {
-             {"gdjj", "高段加减", keys(ctrl | Qt::Key_E)},
-             {"gdcs", "高段乘算", keys(ctrl | Qt::Key_F)},
-             {"gdchs", "高段除算", keys(ctrl | Qt::Key_G)},
+             {"gdjj", "高段加减", keys(ctrl | Qt::Key_E), &makeGeneratorOf<SettingsColumnWindow, &upperChainColumn>},
+             {"gdcs", "高段乘算", keys(ctrl | Qt::Key_F),
+              &makeGeneratorOf<MultiplicationWindow, &MultiplicationWindow::upperStage>},
+             {"gdchs", "高段除算", keys(ctrl | Qt::Key_G), &makeGeneratorOf<SettingsColumnWindow, &upperDivisionColumn>},
          }},
         {"zh", "综合(&Z)",
          {
-             {"zhch", "综合乘算", keys(Qt::Key_F2)},
+             {"zhch", "综合乘算", keys(Qt::Key_F2), &makeGeneratorOf<DivisionWindow, &DivisionWindow::multiplication>},
              {"zhc", "综合除算", keys(Qt::Key_F3), &makeGenerator<DivisionWindow>},
-             {"yer", "幼儿加减", keys(Qt::Key_F4)},
+             {"yer", "幼儿加减", keys(Qt::Key_F4), &makeGeneratorOf<SettingsColumnWindow, &infantColumn>},
          }},
         {"help", "帮助(&H)", {{"bz", "帮助", keys(Qt::Key_F1), nullptr, false, true}}},
         {"quit", "退出(&X)", {{"tcxt", "退出系统", keys(ctrl | Qt::Key_Q), nullptr, true}}},

@@ -34,6 +34,15 @@ const std::vector<Opening>& openings()
         {"j7", Qt::Key_F7, Qt::ControlModifier, "xqd7", "Kestrin2.0 --低段加减", "Command1", "Text1"},
         {"zdcs", Qt::Key_D, Qt::ControlModifier, "zdcs1", "Kestrin-中段乘算", "Text1", "Text5"},
         {"zhc", Qt::Key_F3, Qt::NoModifier, "zhcs2", "Kestrin-综合除算", "w11", "w23"},
+        {"j5", Qt::Key_F5, Qt::ControlModifier, "xqd5", "Kestrin-五笔加减", "Text1", "Text2"},
+        {"j10", Qt::Key_A, Qt::ControlModifier, "xqd10", "Kestrin-十笔加减", "Text1", "Text3"},
+        {"zdjj", Qt::Key_C, Qt::ControlModifier, "zdjj1", "Kestrin-中段加减", "Text1", "Text2"},
+        {"gdjj", Qt::Key_E, Qt::ControlModifier, "gdjj1", "Kestrin-高段加减", "Text1", "Text6"},
+        {"yer", Qt::Key_F4, Qt::NoModifier, "yer1", "Kestrin-幼儿加减", "Text1", "Text1"},
+        {"ddjj", Qt::Key_B, Qt::ControlModifier, "ddjj1", "Kestrin-低段加减", "Text1", "Text4"},
+        {"gdcs", Qt::Key_F, Qt::ControlModifier, "gdcs1", "Kestrin-高段乘算", "Text1", "Text5"},
+        {"gdchs", Qt::Key_G, Qt::ControlModifier, "gdchs1", "Kestrin-高段除算", "Text1", "Text2"},
+        {"zhch", Qt::Key_F2, Qt::NoModifier, "zhch2", "Kestrin-综合乘算", "w11", "Text1"},
     };
     return rows;
 }
