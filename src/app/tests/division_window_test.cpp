@@ -6,9 +6,6 @@
 #include "gen/div/mixed_group_sheet.h"
 #include "window_checks.h"
 
-#include <QApplication>
-#include <QButtonGroup>
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace kestrin;
@@ -73,8 +70,8 @@ div::MixedGroupSettings defaultSettings()
 // One change on the window and the same change to the generator's settings.
 struct Change {
     const char* name;
-    std::vector<std::pair<const char*, const char*>> boxes; // box, typed text
-    std::vector<std::pair<const char*, bool>> buttons;      // option or check box, on
+    BoxTexts boxes;       // box, typed text
+    ButtonStates buttons; // option or check box, on
     void (*apply)(div::MixedGroupSettings&);
 };
 
@@ -155,135 +152,46 @@ private slots:
         run_.reset();
     }
 
-    void windowProperties()
-    {
-        QCOMPARE(window_->objectName(), QString("zhcs2"));
-        QCOMPARE(window_->windowTitle(), QString("Kestrin-综合除算"));
-        QVERIFY(window_->isWindow());
-        QCOMPARE(window_->palette().color(QPalette::Window), QColor(240, 240, 240));
-        QVERIFY(window_->autoFillBackground());
-    }
+    void windowProperties() { checkWindowProperties(*window_, "zhcs2", "Kestrin-综合除算"); }
 
-    void controls_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < int(expectedRows().size()); ++i)
-            QTest::newRow(expectedRows()[i].name) << i;
-    }
+    void controls_data() { addIndexRows(expectedRows()); }
     void controls()
     {
         QFETCH(int, index);
-        const Row& row = expectedRows()[index];
-        auto* widget = window_->findChild<QWidget*>(row.name);
-        QVERIFY(widget);
-        QCOMPARE(widget->parentWidget(), window_.get());
-        QCOMPARE(kindOf(widget), QString(row.kind));
-        QCOMPARE(textOf(widget), row.text);
-        QCOMPARE(widget->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
-        QCOMPARE(window_->controlsInTableOrder().at(index), widget);
-        QCOMPARE(widget->font().family(), row.family);
-        QCOMPARE(widget->font().pixelSize(), row.pixels);
-        QVERIFY(!widget->font().bold() && !widget->font().italic() && !widget->font().underline());
+        checkControl(*window_, expectedRows()[index], index);
     }
 
-    void noOtherControls()
-    {
-        int direct = 0;
-        for (QObject* child : window_->children())
-            if (child->isWidgetType())
-                ++direct;
-        QCOMPARE(direct, int(expectedRows().size()));
-    }
+    void noOtherControls() { QCOMPARE(directChildWidgets(*window_), int(expectedRows().size())); }
 
     void tabOrderFollowsTheTable()
     {
         const QStringList focusable = {"w11",      "w12", "Option1", "Option2", "Check1", "Check2", "Command1",
                                        "Command2", "Text3", "ttt",   "w13",     "w21",    "w22",    "w23",
                                        "w31",      "w32", "w33",     "w41",     "w42",    "w43",    "Text1"};
-        QStringList expected;
-        for (const Row& row : expectedRows())
-            if (window_->findChild<QWidget*>(row.name)->focusPolicy() & Qt::TabFocus)
-                expected << row.name;
-        QCOMPARE(expected, focusable);
+        QCOMPARE(focusableInTableOrder(*window_, expectedRows()), focusable);
         QCOMPARE(tabChain(window_.get(), window_->findChild<QWidget*>("w11"), focusable.size()), focusable);
     }
 
     void defaults()
     {
-        QVERIFY(!window_->findChild<QRadioButton*>("Option1")->isChecked());
-        QVERIFY(window_->findChild<QRadioButton*>("Option2")->isChecked());
-        QVERIFY(!window_->findChild<QCheckBox*>("Check1")->isChecked());
-        QVERIFY(window_->findChild<QCheckBox*>("Check1")->isEnabled());
-        QVERIFY(window_->findChild<QCheckBox*>("Check2")->isChecked());
-        QVERIFY(window_->statusBox()->text().isEmpty());
-        QVERIFY(window_->completionLabel()->text().isEmpty());
-        for (const char* name : {"w11", "w12", "w13", "w21", "w22", "w23", "w31", "w32", "w33", "w41", "w42", "w43",
-                                 "ttt", "Text1"}) {
-            auto* box = window_->findChild<QLineEdit*>(name);
-            QVERIFY2(!box->isReadOnly(), name);
-            QVERIFY2(box->alignment() & Qt::AlignLeft, name);
-        }
+        checkSwitchDefaults(*window_);
+        if (QTest::currentTestFailed())
+            return;
+        checkEditableBoxes(*window_, {"w11", "w12", "w13", "w21", "w22", "w23", "w31", "w32", "w33", "w41", "w42",
+                                      "w43", "ttt", "Text1"});
     }
 
-    void displayControls()
-    {
-        QLineEdit* status = window_->statusBox();
-        QCOMPARE(status, window_->findChild<QLineEdit*>("Text3"));
-        QCOMPARE(status->palette().color(QPalette::Text), QColor(255, 0, 0));
-        QCOMPARE(status->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
-        QVERIFY(status->isReadOnly());
-        QLabel* completion = window_->completionLabel();
-        QCOMPARE(completion, window_->findChild<QLabel*>("Label4"));
-        QCOMPARE(completion->palette().color(QPalette::WindowText),
-                 QApplication::palette().color(QPalette::WindowText));
-        QVERIFY(completion->wordWrap());
-    }
+    void displayControls() { checkDisplayControls(*window_); }
 
-    void firstShowingFocusesTheFirstGridBox()
-    {
-        window_->open();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        QVERIFY(window_->isMaximized());
-        QCOMPARE(QApplication::focusWidget(), window_->findChild<QWidget*>("w11"));
-        QTest::keyClick(window_->windowHandle(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QString("w12"));
-        QTest::keyClick(window_->windowHandle(), Qt::Key_Return);
-        QCOMPARE(run_->file.opens, 0);
-    }
+    void firstShowingFocusesTheFirstGridBox() { checkFirstShowing(*window_, *run_, "w11", "w12"); }
 
-    void optionsAreOneExclusivePair()
-    {
-        auto* yes = window_->findChild<QRadioButton*>("Option1");
-        auto* no = window_->findChild<QRadioButton*>("Option2");
-        QButtonGroup* group = window_->optionGroup();
-        QVERIFY(group && group->exclusive());
-        QCOMPARE(group->buttons().size(), 2);
-        QCOMPARE(yes->group(), group);
-        QCOMPARE(no->group(), group);
-        QTest::mouseClick(yes, Qt::LeftButton, {}, QPoint(5, yes->height() / 2));
-        QVERIFY(yes->isChecked());
-        QVERIFY(!no->isChecked());
-        QTest::mouseClick(no, Qt::LeftButton, {}, QPoint(5, no->height() / 2));
-        QVERIFY(!yes->isChecked());
-        QVERIFY(no->isChecked());
-        QTest::mouseClick(no, Qt::LeftButton, {}, QPoint(5, no->height() / 2));
-        QVERIFY(no->isChecked());
-    }
+    void optionsAreOneExclusivePair() { checkOptionPair(*window_); }
 
-    void checkBoxesAreIndependent()
-    {
-        auto* printer = window_->findChild<QCheckBox*>("Check1");
-        auto* file = window_->findChild<QCheckBox*>("Check2");
-        QTest::mouseClick(printer, Qt::LeftButton, {}, QPoint(5, printer->height() / 2));
-        QVERIFY(printer->isChecked() && file->isChecked());
-        QTest::mouseClick(file, Qt::LeftButton, {}, QPoint(5, file->height() / 2));
-        QVERIFY(printer->isChecked() && !file->isChecked());
-    }
+    void checkBoxesAreIndependent() { checkCheckBoxesIndependent(*window_); }
 
     void altCRunsTheDefaults()
     {
-        window_->open();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QVERIFY(openActive(*window_));
         QTest::keyClick(window_->windowHandle(), Qt::Key_C, Qt::AltModifier);
         QTRY_COMPARE(run_->file.closes, 10);
 
@@ -293,23 +201,15 @@ private slots:
         for (const auto& records : run_->file.files)
             QCOMPARE(records.size(), std::size_t(2 + 16));
         QCOMPARE(run_->printer.begins, 0);
-        QCOMPARE(window_->statusBox()->text(), QString(36, ' ') + "100% 完成");
-        QCOMPARE(window_->statusBox()->palette().color(QPalette::Base), QColor(Qt::black));
-        QCOMPARE(window_->statusBox()->palette().color(QPalette::Text), QColor(255, 0, 0));
+        checkFinishedStatus(*window_, statusDone);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(window_->completionLabel()->text(),
                  QString("智能生成[80]题已完成。如果选择输出到Excel，请在该系统目录下将“综合除算X.xls”用Excel打开，"
                          "点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
     }
 
-    void altXAsksToReturn()
-    {
-        window_->open();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        QSignalSpy back(window_.get(), &GeneratorWindow::returnRequested);
-        QTest::keyClick(window_->windowHandle(), Qt::Key_X, Qt::AltModifier);
-        QTRY_COMPARE(back.count(), 1);
-        QCOMPARE(run_->file.opens, 0);
-    }
+    void altXAsksToReturn() { checkAltXAsksToReturn(*window_, *run_); }
 
     void refusedRunShowsTheSetsMessageAndChangesNothing()
     {
@@ -338,20 +238,12 @@ private slots:
     // What the window hands the generator is what its controls hold: the same
     // settings given to the generator directly, with a fresh random source of
     // the same start, make the same output.
-    void everySettingReachesTheGenerator_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < int(changes().size()); ++i)
-            QTest::newRow(changes()[i].name) << i;
-    }
+    void everySettingReachesTheGenerator_data() { addIndexRows(changes()); }
     void everySettingReachesTheGenerator()
     {
         QFETCH(int, index);
         const Change& change = changes()[index];
-        for (const auto& [box, text] : change.boxes)
-            window_->findChild<QLineEdit*>(box)->setText(text);
-        for (const auto& [button, on] : change.buttons)
-            window_->findChild<QAbstractButton*>(button)->setChecked(on);
+        setControls(*window_, change.boxes, change.buttons);
         window_->startButton()->click();
 
         kestrin::testing::RecordedRun untouched;
@@ -364,44 +256,22 @@ private slots:
         QVERIFY(expected.messages.shown.isEmpty());
         QVERIFY2(!sameOutput(expected, untouched), "the change must show in the output");
 
-        QVERIFY(sameOutput(*run_, expected));
-        QCOMPARE(run_->file.files.keys(), expected.file.files.keys());
-        QCOMPARE(run_->printer.finishedPages, expected.printer.finishedPages);
-        QCOMPARE(window_->statusBox()->text(), result.statusText);
-        QCOMPARE(window_->completionLabel()->text(), result.completionText);
+        checkSameRunAs(*window_, *run_, expected, result);
     }
 
-    void everyControlPaints()
-    {
-        window_->startButton()->click();
-        window_->open();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        const QImage image = window_->grab().toImage();
-        QVERIFY(!image.isNull());
-        const QRect status = window_->statusBox()->geometry();
-        QCOMPARE(image.pixelColor(status.left() + 4, status.center().y()), QColor(Qt::black));
-    }
+    void everyControlPaints() { checkStatusPaintsBlack(*window_); }
 
     void framesLieBehindTheControlsInsideThem()
     {
-        window_->open();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        for (const char* name : {"Option1", "Option2", "Command1", "Command2", "Check1", "Check2"}) {
-            auto* widget = window_->findChild<QWidget*>(name);
-            QCOMPARE(window_->childAt(widget->geometry().center()), widget);
-        }
+        QVERIFY(openExposed(*window_));
+        checkFramesHoldTheirControls(*window_);
     }
 
     void opensMaximizedFirstAndLaterAsLeft()
     {
-        window_->open();
-        QVERIFY(window_->isMaximized());
-        window_->showNormal();
-        window_->hide();
-        window_->open();
-        QVERIFY(window_->isVisible());
-        QVERIFY(!window_->isMaximized());
-        QCOMPARE(window_->size(), QSize(4680 / 15, 3195 / 15));
+        checkReopensAsLeft(*window_);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(window_->findChild<QWidget*>("w43")->geometry(), QRect(344, 200, 41, 25));
     }
 

@@ -14,10 +14,8 @@
 #include "gen/mul/multiplication_sheet.h"
 #include "window_checks.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QHash>
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace kestrin;
@@ -60,8 +58,8 @@ struct Refusal {
 
 // A change that must reach the generator: texts typed into boxes, buttons set.
 struct Change {
-    std::vector<std::pair<const char*, const char*>> boxes = {};
-    std::vector<std::pair<const char*, bool>> buttons = {};
+    BoxTexts boxes = {};
+    ButtonStates buttons = {};
 };
 
 struct WindowCase {
@@ -488,6 +486,16 @@ std::unique_ptr<GeneratorWindow> windowOf(const WindowCase& c, kestrin::testing:
     return entry.opens(servicesOf(run));
 }
 
+// The window of the case `index` with the services it records into; the
+// window goes before its services.
+struct Opened {
+    explicit Opened(int index) : c(cases()[index]), window(windowOf(c, run)) {}
+
+    const WindowCase& c;
+    kestrin::testing::RecordedRun run;
+    std::unique_ptr<GeneratorWindow> window;
+};
+
 Values defaultValues(const WindowCase& c)
 {
     Values values;
@@ -496,11 +504,6 @@ Values defaultValues(const WindowCase& c)
             values.texts.insert(row.name, row.text);
     values.on = c.on;
     return values;
-}
-
-QRect pixels(const Row& row)
-{
-    return QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15);
 }
 
 void caseRows()
@@ -522,14 +525,8 @@ private slots:
     void windowProperties()
     {
         QFETCH(int, index);
-        const WindowCase& c = cases()[index];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
-        QCOMPARE(window->objectName(), QString(c.name));
-        QCOMPARE(window->windowTitle(), c.caption);
-        QVERIFY(window->isWindow());
-        QCOMPARE(window->palette().color(QPalette::Window), QColor(240, 240, 240));
-        QVERIFY(window->autoFillBackground());
+        Opened o(index);
+        checkWindowProperties(*o.window, o.c.name, o.c.caption);
     }
 
     void controls_data()
@@ -544,38 +541,24 @@ private slots:
     {
         QFETCH(int, index);
         QFETCH(int, control);
-        const WindowCase& c = cases()[index];
-        const Row& row = c.rows[control];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
-        auto* widget = window->findChild<QWidget*>(row.name);
-        QVERIFY(widget);
-        QCOMPARE(widget->parentWidget(), window.get());
-        QCOMPARE(kindOf(widget), QString(row.kind));
-        QCOMPARE(textOf(widget), row.text);
-        QCOMPARE(widget->geometry(), pixels(row));
-        QCOMPARE(window->controlsInTableOrder().at(control), widget);
-        QCOMPARE(widget->font().family(), row.family);
-        QCOMPARE(widget->font().pixelSize(), row.pixels);
-        QVERIFY(!widget->font().bold() && !widget->font().italic() && !widget->font().underline());
+        Opened o(index);
+        const Row& row = o.c.rows[control];
+        checkControl(*o.window, row, control);
+        if (QTest::currentTestFailed())
+            return;
+        auto* widget = o.window->findChild<QWidget*>(row.name);
         if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable())
-            QCOMPARE(button->isChecked(), c.on.value(row.name));
+            QCOMPARE(button->isChecked(), o.c.on.value(row.name));
         if (auto* box = qobject_cast<QLineEdit*>(widget))
-            QCOMPARE(box->isReadOnly(), box == window->statusBox());
+            QCOMPARE(box->isReadOnly(), box == o.window->statusBox());
     }
 
     void noOtherControls_data() { caseRows(); }
     void noOtherControls()
     {
         QFETCH(int, index);
-        const WindowCase& c = cases()[index];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
-        int direct = 0;
-        for (QObject* child : window->children())
-            if (child->isWidgetType())
-                ++direct;
-        QCOMPARE(direct, int(c.rows.size()));
+        Opened o(index);
+        QCOMPARE(directChildWidgets(*o.window), int(o.c.rows.size()));
     }
 
     // Controls do not overlap, except that a frame wholly holds the controls
@@ -607,56 +590,39 @@ private slots:
             }
         }
         // And the window is built as the rows say.
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
+        Opened o(index);
         for (const Row& row : c.rows)
-            QCOMPARE(window->findChild<QWidget*>(row.name)->geometry(), pixels(row));
+            QCOMPARE(o.window->findChild<QWidget*>(row.name)->geometry(), pixelsOf(row));
     }
 
     void tabOrder_data() { caseRows(); }
     void tabOrder()
     {
         QFETCH(int, index);
-        const WindowCase& c = cases()[index];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
-        QStringList focusable;
-        for (const Row& row : c.rows)
-            if (window->findChild<QWidget*>(row.name)->focusPolicy() & Qt::TabFocus)
-                focusable << row.name;
+        Opened o(index);
+        const QStringList focusable = focusableInTableOrder(*o.window, o.c.rows);
         QCOMPARE(QSet<QString>(focusable.begin(), focusable.end()),
-                 QSet<QString>(c.tabOrder.begin(), c.tabOrder.end()));
-        QWidget* first = window->findChild<QWidget*>(c.tabOrder.first());
-        QCOMPARE(tabChain(window.get(), first, c.tabOrder.size()), c.tabOrder);
+                 QSet<QString>(o.c.tabOrder.begin(), o.c.tabOrder.end()));
+        QWidget* first = o.window->findChild<QWidget*>(o.c.tabOrder.first());
+        QCOMPARE(tabChain(o.window.get(), first, o.c.tabOrder.size()), o.c.tabOrder);
     }
 
     void firstShowingFocusesTheFirstSettingsBox_data() { caseRows(); }
     void firstShowingFocusesTheFirstSettingsBox()
     {
         QFETCH(int, index);
-        const WindowCase& c = cases()[index];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
-        window->open();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QVERIFY(window->isMaximized());
-        QCOMPARE(QApplication::focusWidget(), window->findChild<QWidget*>(c.tabOrder.first()));
-        QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget()->objectName(), c.tabOrder.at(1));
-        // Enter in a text box starts nothing.
-        QTest::keyClick(window->windowHandle(), Qt::Key_Return);
-        QCOMPARE(run.file.opens, 0);
+        Opened o(index);
+        checkFirstShowing(*o.window, o.run, o.c.tabOrder.first(), o.c.tabOrder.at(1));
     }
 
     void optionsAreOneExclusivePair_data() { caseRows(); }
     void optionsAreOneExclusivePair()
     {
         QFETCH(int, index);
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(cases()[index], run);
-        auto* yes = window->findChild<QRadioButton*>("Option1");
-        auto* no = window->findChild<QRadioButton*>("Option2");
-        QButtonGroup* group = window->optionGroup();
+        Opened o(index);
+        auto* yes = o.window->findChild<QRadioButton*>("Option1");
+        auto* no = o.window->findChild<QRadioButton*>("Option2");
+        QButtonGroup* group = o.window->optionGroup();
         QVERIFY(group && group->exclusive());
         QCOMPARE(group->buttons().size(), 2);
         QTest::mouseClick(yes, Qt::LeftButton, {}, QPoint(5, yes->height() / 2));
@@ -669,35 +635,26 @@ private slots:
     void altCRunsTheDefaults()
     {
         QFETCH(int, index);
-        const WindowCase& c = cases()[index];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
-        window->open();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QTest::keyClick(window->windowHandle(), Qt::Key_C, Qt::AltModifier);
-        QTRY_COMPARE(run.file.closes, int(c.files.size()));
+        Opened o(index);
+        QVERIFY(openActive(*o.window));
+        QTest::keyClick(o.window->windowHandle(), Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(o.run.file.closes, int(o.c.files.size()));
 
-        QCOMPARE(run.messages.shown, QStringList());
-        QCOMPARE(run.file.files.keys(), c.files);
-        QCOMPARE(run.printer.begins, 0);
-        QCOMPARE(window->statusBox()->text(), statusDone);
-        QCOMPARE(window->statusBox()->palette().color(QPalette::Base), QColor(Qt::black));
-        QCOMPARE(window->statusBox()->palette().color(QPalette::Text), QColor(255, 0, 0));
-        QCOMPARE(window->completionLabel()->text(), c.completion);
+        QCOMPARE(o.run.messages.shown, QStringList());
+        QCOMPARE(o.run.file.files.keys(), o.c.files);
+        QCOMPARE(o.run.printer.begins, 0);
+        checkFinishedStatus(*o.window, statusDone);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(o.window->completionLabel()->text(), o.c.completion);
     }
 
     void altXAsksToReturn_data() { caseRows(); }
     void altXAsksToReturn()
     {
         QFETCH(int, index);
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(cases()[index], run);
-        window->open();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QSignalSpy back(window.get(), &GeneratorWindow::returnRequested);
-        QTest::keyClick(window->windowHandle(), Qt::Key_X, Qt::AltModifier);
-        QTRY_COMPARE(back.count(), 1);
-        QCOMPARE(run.file.opens, 0);
+        Opened o(index);
+        checkAltXAsksToReturn(*o.window, o.run);
     }
 
     void refusedRunShowsItsMessageAndChangesNothing_data()
@@ -714,22 +671,21 @@ private slots:
     {
         QFETCH(int, index);
         QFETCH(int, refusal);
-        const WindowCase& c = cases()[index];
+        Opened o(index);
+        const WindowCase& c = o.c;
         const Refusal& r = c.refusals[refusal];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
         // A first run leaves its result on the window; the refused one keeps it.
-        window->startButton()->click();
-        QVERIFY(run.messages.shown.isEmpty());
-        const int opens = run.file.opens;
-        window->findChild<QLineEdit*>(r.box)->setText(r.text);
-        const QStringList before = stateOf(*window);
+        o.window->startButton()->click();
+        QVERIFY(o.run.messages.shown.isEmpty());
+        const int opens = o.run.file.opens;
+        o.window->findChild<QLineEdit*>(r.box)->setText(r.text);
+        const QStringList before = stateOf(*o.window);
         QVERIFY(before.join('\n').contains(c.completion));
-        window->startButton()->click();
-        QCOMPARE(run.messages.shown, QStringList{r.message});
-        QCOMPARE(run.file.opens, opens);
-        QCOMPARE(run.printer.begins, 0);
-        QCOMPARE(stateOf(*window), before);
+        o.window->startButton()->click();
+        QCOMPARE(o.run.messages.shown, QStringList{r.message});
+        QCOMPARE(o.run.file.opens, opens);
+        QCOMPARE(o.run.printer.begins, 0);
+        QCOMPARE(stateOf(*o.window), before);
     }
 
     // What a window hands its generator is what its controls hold: the same
@@ -753,22 +709,19 @@ private slots:
     {
         QFETCH(int, index);
         QFETCH(int, change);
-        const WindowCase& c = cases()[index];
+        Opened o(index);
+        const WindowCase& c = o.c;
         const Change& ch = c.changes[change];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
         Values values = defaultValues(c);
-        for (const auto& [box, text] : ch.boxes) {
-            window->findChild<QLineEdit*>(box)->setText(text);
+        setControls(*o.window, ch.boxes, ch.buttons);
+        for (const auto& [box, text] : ch.boxes)
             values.texts[box] = text;
-        }
         for (const auto& [button, on] : ch.buttons) {
-            window->findChild<QAbstractButton*>(button)->setChecked(on);
             values.on[button] = on;
             if (QString(button) == "Option1")
                 values.on["Option2"] = !on;
         }
-        window->startButton()->click();
+        o.window->startButton()->click();
 
         kestrin::testing::RecordedRun untouched;
         QVERIFY(c.direct(defaultValues(c), servicesOf(untouched)).completed);
@@ -778,11 +731,7 @@ private slots:
         QVERIFY(expected.messages.shown.isEmpty());
         QVERIFY2(!sameOutput(expected, untouched), "the change must show in the output");
 
-        QVERIFY(sameOutput(run, expected));
-        QCOMPARE(run.file.files.keys(), expected.file.files.keys());
-        QCOMPARE(run.printer.finishedPages, expected.printer.finishedPages);
-        QCOMPARE(window->statusBox()->text(), result.statusText);
-        QCOMPARE(window->completionLabel()->text(), result.completionText);
+        checkSameRunAs(*o.window, o.run, expected, result);
     }
 
     // The defaults make what the generator makes of the same values.
@@ -790,33 +739,27 @@ private slots:
     void defaultsReachTheGenerator()
     {
         QFETCH(int, index);
-        const WindowCase& c = cases()[index];
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(c, run);
-        window->startButton()->click();
+        Opened o(index);
+        const WindowCase& c = o.c;
+        o.window->startButton()->click();
         kestrin::testing::RecordedRun expected;
         QVERIFY(c.direct(defaultValues(c), servicesOf(expected)).completed);
-        QVERIFY(sameOutput(run, expected));
-        QCOMPARE(run.file.files.keys(), c.files);
+        QVERIFY(sameOutput(o.run, expected));
+        QCOMPARE(o.run.file.files.keys(), c.files);
     }
 
     void everyControlPaints_data() { caseRows(); }
     void everyControlPaints()
     {
         QFETCH(int, index);
-        kestrin::testing::RecordedRun run;
-        auto window = windowOf(cases()[index], run);
-        window->startButton()->click();
-        window->open();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        const QImage image = window->grab().toImage();
-        const QRect status = window->statusBox()->geometry();
+        Opened o(index);
+        o.window->startButton()->click();
+        QVERIFY(openExposed(*o.window));
+        const QImage image = o.window->grab().toImage();
+        const QRect status = o.window->statusBox()->geometry();
         QCOMPARE(image.pixelColor(status.left() + 4, status.center().y()), QColor(Qt::black));
         // The frames lie behind the controls on them.
-        for (const char* name : {"Option1", "Option2", "Command1", "Command2", "Check1", "Check2"}) {
-            auto* widget = window->findChild<QWidget*>(name);
-            QCOMPARE(window->childAt(widget->geometry().center()), widget);
-        }
+        checkFramesHoldTheirControls(*o.window);
     }
 };
 

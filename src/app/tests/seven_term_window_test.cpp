@@ -4,38 +4,26 @@
 #include "app/fonts.h"
 #include "app/seven_term_window.h"
 #include "gen/addsub/chain_sheet.h"
-#include "testsupport/fakes.h"
+#include "window_checks.h"
 
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace kestrin;
 using namespace kestrin::app;
+using namespace kestrin::app::checks;
 
 namespace {
-
-struct Row {
-    const char* name;
-    const char* kind;
-    QString text;
-    int left, top, width, height; // twips
-};
 
 // The layout of xqd7 in tab order, written out independently of the window's own table.
 const std::vector<Row>& expectedRows()
 {
     static const std::vector<Row> rows = {
-        {"Label1", "label", "小学数学 [七笔加减] 自动出题系统", 2520, 720, 7215, 615},
+        {"Label1", "label", "小学数学 [七笔加减] 自动出题系统", 2520, 720, 7215, 615, "黑体", 29},
         {"Command1", "button", "七笔加减(&C)", 7320, 4320, 1935, 495},
         {"Text1", "text", "15", 3600, 2040, 495, 375},
         {"Command2", "button", "返    回(&X)", 7320, 5160, 1935, 495},
@@ -43,7 +31,7 @@ const std::vector<Row>& expectedRows()
         {"Option1", "option", "是", 3120, 4440, 735, 495},
         {"Option2", "option", "否", 3120, 5040, 735, 495},
         {"Frame2", "frame", "智能生成", 6360, 3840, 3975, 2055},
-        {"Text2", "text", "", 1680, 6480, 8775, 495},
+        {"Text2", "text", "", 1680, 6480, 8775, 495, "宋体", 19},
         {"Label3", "label", "", 720, 7320, 10455, 495},
         {"Label2", "label", "每排生成题数", 1800, 2040, 1695, 375},
         {"Label4", "label", "每页生成几排", 1800, 2640, 1455, 495},
@@ -57,42 +45,8 @@ const std::vector<Row>& expectedRows()
     return rows;
 }
 
-QString kindOf(QWidget* widget)
-{
-    if (qobject_cast<QLabel*>(widget))
-        return "label";
-    if (qobject_cast<QLineEdit*>(widget))
-        return "text";
-    if (qobject_cast<QPushButton*>(widget))
-        return "button";
-    if (qobject_cast<QGroupBox*>(widget))
-        return "frame";
-    if (qobject_cast<QRadioButton*>(widget))
-        return "option";
-    if (qobject_cast<QCheckBox*>(widget))
-        return "check";
-    return "other";
-}
-
-QString textOf(QWidget* widget)
-{
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* box = qobject_cast<QLineEdit*>(widget))
-        return box->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(widget))
-        return frame->title();
-    return QString();
-}
-
-const QString statusDone = QStringLiteral("                       100% 完成");
-
-RunServices servicesOf(testing::RecordedRun& run)
-{
-    return RunServices{run.random, run.messages, run.file, run.printer};
-}
+// This window's status line is narrower than the other windows'.
+const QString sevenTermDone = QStringLiteral("                       100% 完成");
 
 } // namespace
 
@@ -114,60 +68,24 @@ private slots:
 
     void windowProperties()
     {
-        QCOMPARE(window_->objectName(), QString("xqd7"));
-        QCOMPARE(window_->windowTitle(), QString("Kestrin2.0 --低段加减"));
-        QVERIFY(window_->isWindow());
-        QCOMPARE(window_->palette().color(QPalette::Window), QColor(200, 200, 200));
-        QVERIFY(window_->autoFillBackground());
+        checkWindowProperties(*window_, "xqd7", "Kestrin2.0 --低段加减", QColor(200, 200, 200));
     }
 
-    void controls_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < int(expectedRows().size()); ++i)
-            QTest::newRow(expectedRows()[i].name) << i;
-    }
+    void controls_data() { addIndexRows(expectedRows()); }
     void controls()
     {
         QFETCH(int, index);
-        const Row& row = expectedRows()[index];
-        auto* widget = window_->findChild<QWidget*>(row.name);
-        QVERIFY(widget);
-        QCOMPARE(widget->parentWidget(), window_.get());
-        QCOMPARE(kindOf(widget), QString(row.kind));
-        QCOMPARE(textOf(widget), row.text);
-        QCOMPARE(widget->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
-        QCOMPARE(window_->controlsInTableOrder().at(index), widget);
+        checkPlacement(*window_, expectedRows()[index], index);
     }
 
-    void noOtherControls()
-    {
-        int direct = 0;
-        for (QObject* child : window_->children())
-            if (child->isWidgetType())
-                ++direct;
-        QCOMPARE(direct, int(expectedRows().size()));
-    }
+    void noOtherControls() { QCOMPARE(directChildWidgets(*window_), int(expectedRows().size())); }
 
     void tabOrderFollowsTheTable()
     {
-        QStringList expected;
-        for (const Row& row : expectedRows()) {
-            auto* widget = window_->findChild<QWidget*>(row.name);
-            if (widget->focusPolicy() & Qt::TabFocus)
-                expected << row.name;
-        }
+        const QStringList expected = focusableInTableOrder(*window_, expectedRows());
         QCOMPARE(expected, QStringList({"Command1", "Text1", "Command2", "Option1", "Option2", "Text2", "Text3",
                                         "Check1", "Check2", "Text4"}));
-        QStringList chain;
-        QWidget* widget = window_->findChild<QWidget*>("Command1");
-        for (int i = 0; i < expected.size(); ++i) {
-            chain << widget->objectName();
-            do
-                widget = widget->nextInFocusChain();
-            while (widget != window_.get() && !(widget->focusPolicy() & Qt::TabFocus));
-        }
-        QCOMPARE(chain, expected);
+        QCOMPARE(tabChain(window_.get(), window_->findChild<QWidget*>("Command1"), expected.size()), expected);
     }
 
     void labelsAndFramesTakeNoFocus()
@@ -179,13 +97,9 @@ private slots:
     void fonts()
     {
         for (const Row& row : expectedRows()) {
-            const QFont font = window_->findChild<QWidget*>(row.name)->font();
-            const QString name = row.name;
-            const QString family = name == "Label1" ? "黑体" : "宋体";
-            const int pixels = name == "Label1" ? 29 : name == "Text2" ? 19 : 16;
-            QVERIFY2(font.family() == family, row.name);
-            QVERIFY2(font.pixelSize() == pixels, row.name);
-            QVERIFY2(!font.bold() && !font.italic() && !font.underline(), row.name);
+            checkFont(*window_->findChild<QWidget*>(row.name), row);
+            if (QTest::currentTestFailed())
+                return;
         }
     }
 
@@ -202,26 +116,12 @@ private slots:
         QVERIFY(QFontMetrics(window_->findChild<QWidget*>("Label2")->font()).inFont(QChar(0x6BCF))); // 每
     }
 
-    void everyControlPaints()
-    {
-        window_->startButton()->click();
-        window_->open();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        const QImage image = window_->grab().toImage();
-        QVERIFY(!image.isNull());
-        // The status box of a finished run is black behind its red text.
-        const QRect status = window_->statusBox()->geometry();
-        QCOMPARE(image.pixelColor(status.left() + 4, status.center().y()), QColor(Qt::black));
-    }
+    void everyControlPaints() { checkStatusPaintsBlack(*window_); }
 
     void framesLieBehindTheControlsInsideThem()
     {
-        window_->open();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        for (const char* name : {"Option1", "Option2", "Command1", "Command2", "Check1", "Check2"}) {
-            auto* widget = window_->findChild<QWidget*>(name);
-            QCOMPARE(window_->childAt(widget->geometry().center()), widget);
-        }
+        QVERIFY(openExposed(*window_));
+        checkFramesHoldTheirControls(*window_);
     }
 
     void defaults()
@@ -229,13 +129,7 @@ private slots:
         QCOMPARE(window_->findChild<QLineEdit*>("Text1")->text(), QString("15"));
         QCOMPARE(window_->findChild<QLineEdit*>("Text3")->text(), QString("5"));
         QCOMPARE(window_->findChild<QLineEdit*>("Text4")->text(), QString("5"));
-        QVERIFY(!window_->findChild<QRadioButton*>("Option1")->isChecked());
-        QVERIFY(window_->findChild<QRadioButton*>("Option2")->isChecked());
-        QVERIFY(!window_->findChild<QCheckBox*>("Check1")->isChecked());
-        QVERIFY(window_->findChild<QCheckBox*>("Check1")->isEnabled());
-        QVERIFY(window_->findChild<QCheckBox*>("Check2")->isChecked());
-        QVERIFY(window_->statusBox()->text().isEmpty());
-        QVERIFY(window_->completionLabel()->text().isEmpty());
+        checkSwitchDefaults(*window_);
     }
 
     void optionsAreOneExclusivePair()
@@ -258,17 +152,7 @@ private slots:
         QVERIFY(no->isChecked());
     }
 
-    void checkBoxesAreIndependent()
-    {
-        auto* printer = window_->findChild<QCheckBox*>("Check1");
-        auto* file = window_->findChild<QCheckBox*>("Check2");
-        QTest::mouseClick(printer, Qt::LeftButton, {}, QPoint(5, printer->height() / 2));
-        QVERIFY(printer->isChecked());
-        QVERIFY(file->isChecked());
-        QTest::mouseClick(file, Qt::LeftButton, {}, QPoint(5, file->height() / 2));
-        QVERIFY(printer->isChecked());
-        QVERIFY(!file->isChecked());
-    }
+    void checkBoxesAreIndependent() { checkCheckBoxesIndependent(*window_); }
 
     void displayControls()
     {
@@ -302,9 +186,9 @@ private slots:
         QVERIFY(run_->messages.shown.isEmpty());
         QVERIFY(run_->file.files.contains("学前段七笔加减速算.xls"));
         QCOMPARE(run_->printer.begins, 0);
-        QCOMPARE(window_->statusBox()->text(), statusDone);
-        QCOMPARE(window_->statusBox()->palette().color(QPalette::Base), QColor(Qt::black));
-        QCOMPARE(window_->statusBox()->palette().color(QPalette::Text), QColor(255, 0, 0));
+        checkFinishedStatus(*window_, sevenTermDone);
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(window_->completionLabel()->text().contains("[375]"));
         QVERIFY(window_->completionLabel()->text().contains("学前段七笔加减速算.xls"));
     }
@@ -371,7 +255,7 @@ private slots:
         window_->startButton()->click();
         QCOMPARE(run_->messages.shown.size(), 1);
         QCOMPARE(run_->file.opens, 1);
-        QCOMPARE(window_->statusBox()->text(), statusDone);
+        QCOMPARE(window_->statusBox()->text(), sevenTermDone);
         QCOMPARE(window_->statusBox()->palette().color(QPalette::Base), QColor(Qt::black));
         QCOMPARE(window_->completionLabel()->text(), completion);
     }
@@ -387,7 +271,7 @@ private slots:
         QCOMPARE(run_->file.closes, 2);
         QTest::keyClick(window_->windowHandle(), Qt::Key_Space);
         QCOMPARE(run_->file.closes, 3);
-        QCOMPARE(window_->statusBox()->text(), statusDone);
+        QCOMPARE(window_->statusBox()->text(), sevenTermDone);
     }
 
     void enterOnAnotherButtonPressesThatOne()
