@@ -3,9 +3,19 @@
 #include <QDir>
 #include <QFileInfo>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace kestrin {
 
 namespace {
+
+// Records are gathered and written in pieces of this size.
+constexpr qsizetype kWriteChunk = 64 * 1024;
 
 QString reasonFor(QFileDevice::FileError error, const QString& systemText)
 {
@@ -21,22 +31,38 @@ QString reasonFor(QFileDevice::FileError error, const QString& systemText)
     return reason;
 }
 
+// Forces what has been written to the file onto the disk.
+bool syncToDisk(QFileDevice& file)
+{
+    const int fd = file.handle();
+    if (fd < 0)
+        return false;
+#ifdef Q_OS_WIN
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+#else
+    return ::fsync(fd) == 0;
+#endif
+}
+
 } // namespace
 
-QByteArray encodeRecord(QStringEncoder& encoder, const QString& text)
+bool appendRecord(GbkEncoder& encoder, const QString& text, QByteArray& out, QString* unmappable)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2 + 4);
-    bytes.append('"');
-    bytes.append(encoder.encode(text));
-    bytes.append("\"\r\n");
-    return bytes;
+    out.append('"');
+    if (!encoder.encode(text, out, unmappable))
+        return false;
+    out.append("\"\r\n");
+    return true;
 }
 
 QByteArray encodeRecord(const QString& text)
 {
-    QStringEncoder encoder("GBK");
-    return encodeRecord(encoder, text);
+    static const std::unique_ptr<GbkEncoder> encoder = makeSystemGbkEncoder();
+    QByteArray bytes;
+    if (encoder)
+        appendRecord(*encoder, text, bytes);
+    return bytes;
 }
 
 QByteArray emptyRecord()
@@ -44,9 +70,9 @@ QByteArray emptyRecord()
     return QByteArrayLiteral("\r\n");
 }
 
-DiskWorksheetFile::DiskWorksheetFile(QString folder)
+DiskWorksheetFile::DiskWorksheetFile(QString folder, std::unique_ptr<GbkEncoder> encoder)
     : folder_(std::move(folder))
-    , encoder_("GBK")
+    , encoder_(std::move(encoder))
 {
 }
 
@@ -59,37 +85,89 @@ bool DiskWorksheetFile::open(const QString& fileName, int /*fileNumber*/)
 {
     discard();
     error_.clear();
+    if (!encoder_) {
+        error_ = QStringLiteral("本系统无法把文字转换为GBK编码");
+        return false;
+    }
     const QString path = folder_.isEmpty() ? fileName : QDir(folder_).filePath(fileName);
     if (QFileInfo(path).isDir()) {
         error_ = QStringLiteral("同名文件夹已存在");
         return false;
     }
     file_ = std::make_unique<QSaveFile>(path);
-    if (!file_->open(QIODevice::WriteOnly)) {
+    // Unbuffered: every write reaches the system at once, so a short or failed
+    // write is seen where it happens, with the system's reason.
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error_ = reasonFor(file_->error(), file_->errorString());
         file_.reset();
         return false;
     }
+    pending_.reserve(kWriteChunk + 4096);
+    return true;
+}
+
+void DiskWorksheetFile::fail(const QString& reason)
+{
+    if (!failed_) {
+        failed_ = true;
+        error_ = reason;
+    }
+    pending_.clear();
+}
+
+bool DiskWorksheetFile::writeOut()
+{
+    const char* data = pending_.constData();
+    qint64 left = pending_.size();
+    while (left > 0) {
+        const qint64 written = file_->write(data, left);
+        if (written <= 0) {
+            fail(reasonFor(file_->error(), file_->errorString()));
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    pending_.clear();
     return true;
 }
 
 void DiskWorksheetFile::writeRecord(const QString& text)
 {
-    if (!file_)
+    if (!file_ || failed_)
         return;
-    file_->write(encodeRecord(encoder_, text));
+    QString unmappable;
+    if (!appendRecord(*encoder_, text, pending_, &unmappable)) {
+        fail(QStringLiteral("文字“") + unmappable + QStringLiteral("”无法用GBK编码保存"));
+        return;
+    }
+    if (pending_.size() >= kWriteChunk)
+        writeOut();
 }
 
 void DiskWorksheetFile::writeEmptyRecord()
 {
-    if (file_)
-        file_->write("\r\n", 2);
+    if (!file_ || failed_)
+        return;
+    pending_.append("\r\n", 2);
+    if (pending_.size() >= kWriteChunk)
+        writeOut();
 }
 
 bool DiskWorksheetFile::close()
 {
     if (!file_)
         return false;
+    if (!failed_ && writeOut()) {
+        if (!file_->flush() || file_->error() != QFileDevice::NoError)
+            fail(reasonFor(file_->error(), file_->errorString()));
+        else if (!syncToDisk(*file_))
+            fail(QStringLiteral("无法写入磁盘"));
+    }
+    if (failed_) {
+        discard();
+        return false;
+    }
     const bool committed = file_->commit();
     if (!committed)
         error_ = reasonFor(file_->error(), file_->errorString());
@@ -99,6 +177,8 @@ bool DiskWorksheetFile::close()
 
 void DiskWorksheetFile::discard()
 {
+    pending_.clear();
+    failed_ = false;
     if (file_) {
         file_->cancelWriting();
         file_.reset();

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "output/gbk_encoder.h"
+
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
-#include <QStringEncoder>
 #include <memory>
 
 namespace kestrin {
@@ -24,19 +25,24 @@ public:
     virtual QString errorString() const = 0;
 };
 
-// A text record: 0x22, the text in GBK, 0x22, CR LF.
+// A text record: 0x22, the text in GBK, 0x22, CR LF; appended to `out`, false
+// (with the character in *unmappable) when the text has no GBK form.
+bool appendRecord(GbkEncoder& encoder, const QString& text, QByteArray& out, QString* unmappable = nullptr);
+// The same through the system's encoder, for texts known to have a GBK form.
 QByteArray encodeRecord(const QString& text);
-QByteArray encodeRecord(QStringEncoder& gbkEncoder, const QString& text);
 // An empty record: CR LF.
 QByteArray emptyRecord();
 
 // Worksheet files on disk, named relative to a folder (the working directory
 // unless one is given). The file is written beside its target under a
-// temporary name and renamed over it on close, so a run that fails part way
-// never leaves a truncated worksheet and never destroys the previous one.
+// temporary name and renamed over it on close, once every byte has been
+// written and flushed to the disk; a run that fails part way (a full disk, a
+// text without GBK form, a failed write or sync) never leaves a truncated
+// worksheet, never destroys the previous one and leaves no temporary file.
 class DiskWorksheetFile final : public WorksheetFile {
 public:
-    explicit DiskWorksheetFile(QString folder = QString());
+    explicit DiskWorksheetFile(QString folder = QString(),
+                               std::unique_ptr<GbkEncoder> encoder = makeSystemGbkEncoder());
     ~DiskWorksheetFile() override;
 
     bool open(const QString& fileName, int fileNumber) override;
@@ -47,9 +53,14 @@ public:
     QString errorString() const override;
 
 private:
+    bool writeOut();
+    void fail(const QString& reason);
+
     QString folder_;
+    std::unique_ptr<GbkEncoder> encoder_;
     std::unique_ptr<QSaveFile> file_;
-    QStringEncoder encoder_;
+    QByteArray pending_;
+    bool failed_ = false;
     QString error_;
 };
 
