@@ -15,8 +15,11 @@ QFont makeFont(const FontSpec& spec)
 
 void installFontSubstitutions()
 {
-    QFont::insertSubstitutions(songTi, {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
-    QFont::insertSubstitutions(heiTi, {QStringLiteral("Noto Sans CJK SC")});
+    // SimSun and SimHei are 宋体 and 黑体 by their English names, on every Chinese
+    // Windows; the Noto CJK faces stand in where those are not installed.
+    QFont::insertSubstitutions(songTi, {QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                                        QStringLiteral("Noto Sans CJK SC")});
+    QFont::insertSubstitutions(heiTi, {QStringLiteral("SimHei"), QStringLiteral("Noto Sans CJK SC")});
 }
 
 } // namespace kestrin::app

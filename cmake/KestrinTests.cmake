@@ -1,0 +1,51 @@
+# How the test programs become CTest tests, natively and in the Windows build,
+# which runs them under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+
+# Tests that cannot run under Wine, left out of the Windows run by name:
+set(KESTRIN_NOT_UNDER_WINE
+  # print for real through this machine's CUPS queue
+  "CupsPdfPrinting.*"
+  # read the printed PDF back with poppler's Unix tools (pdfinfo, pdftotext)
+  "PdfOutput.*"
+  # point libcups at a missing CUPS server
+  "NoDefaultPrinter.*"
+  # mount a small tmpfs (Linux, as root) to fill the disk
+  "SmallDisk.*"
+  "SmallDiskRun.*"
+)
+
+# kestrin_gtests(target [EXCLUDE pattern...] [PREFIX p] [PROPERTIES ...])
+function(kestrin_gtests target)
+  cmake_parse_arguments(ARG "" "PREFIX" "EXCLUDE;PROPERTIES" ${ARGN})
+  set(excluded ${ARG_EXCLUDE})
+  if(CMAKE_CROSSCOMPILING AND WIN32)
+    list(APPEND excluded ${KESTRIN_NOT_UNDER_WINE})
+  endif()
+  set(options)
+  if(excluded)
+    list(JOIN excluded ":" filter)
+    list(APPEND options TEST_FILTER "-${filter}")
+  endif()
+  if(ARG_PREFIX)
+    list(APPEND options TEST_PREFIX "${ARG_PREFIX}")
+  endif()
+  if(ARG_PROPERTIES)
+    list(APPEND options PROPERTIES ${ARG_PROPERTIES})
+  endif()
+  # Under Wine the programs are listed when the tests run, not while building.
+  if(CMAKE_CROSSCOMPILING)
+    list(APPEND options DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+  else()
+    list(APPEND options DISCOVERY_TIMEOUT 60)
+  endif()
+  gtest_discover_tests(${target} ${options})
+endfunction()
+
+# A static Qt links only the default platform plugin by itself; test programs
+# also need the offscreen one.
+function(kestrin_offscreen target)
+  get_target_property(qt_type Qt6::Core TYPE)
+  if(qt_type STREQUAL "STATIC_LIBRARY")
+    qt_import_plugins(${target} INCLUDE Qt6::QOffscreenIntegrationPlugin)
+  endif()
+endfunction()
