@@ -35,7 +35,8 @@ qt_options=(-static -static-runtime -release -nomake examples -nomake tests
 
 install_packages() {
   local packages=(g++-mingw-w64-x86-64-posix wine wine64 qt6-base-dev qt6-base-dev-tools
-                  perl dpkg-dev cmake ninja-build zip xvfb xauth fonts-noto-cjk)
+                  perl dpkg-dev cmake ninja-build libarchive-tools xvfb xauth xdotool
+                  fonts-noto-cjk fonts-dejavu-core)
   local missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -96,7 +97,10 @@ build_qt() {
   log "building a static Qt for Windows into $prefix (about half an hour on two cores)"
   local work="$prefix.work"
   rm -rf "$work" "$prefix"
-  mkdir -p "$work/src"
+  mkdir -p "$work/src" "$prefix/share"
+  # The installed Qt names its toolchain file for later builds: keep a copy of
+  # it with the Qt, not a path into this checkout.
+  cp "$toolchain" "$prefix/share/kestrin-mingw-w64.cmake"
   fetch_qt_source "$work/src"
   local source
   source=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
@@ -104,7 +108,7 @@ build_qt() {
   # A fresh build folder every time: a reconfigure keeps the old feature cache.
   mkdir -p "$work/build"
   (cd "$work/build" && "$source/configure" -prefix "$prefix" "${qt_options[@]}" \
-     -qt-host-path /usr -- -G Ninja "-DCMAKE_TOOLCHAIN_FILE=$toolchain" \
+     -qt-host-path /usr -- -G Ninja "-DCMAKE_TOOLCHAIN_FILE=$prefix/share/kestrin-mingw-w64.cmake" \
      -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake) > "$work/configure.log" 2>&1 \
     || { tail -n 40 "$work/configure.log"; log "Qt configure failed (log: $work/configure.log)"; exit 1; }
   cmake --build "$work/build" --parallel "$(nproc)" > "$work/build.log" 2>&1 \
@@ -115,10 +119,73 @@ build_qt() {
   rm -rf "$work"
 }
 
+build_dir="$here/build-windows"
+linux_build="${KESTRIN_LINUX_BUILD:-$here/build}"
+
+build_exe() {
+  local prefix
+  prefix=$(qt_prefix)
+  [ -f "$prefix/.complete" ] || { log "no static Qt for Windows yet: run the qt step first"; exit 1; }
+  local tests=OFF linux_args=()
+  if wants test; then
+    tests=ON
+    linux_args=("-DKESTRIN_LINUX_BUILD=$linux_build")
+  fi
+  cmake -S "$here" -B "$build_dir" -G Ninja \
+    "-DCMAKE_TOOLCHAIN_FILE=$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release "-DCMAKE_EXE_LINKER_FLAGS=-static -s" \
+    "-DCMAKE_CROSSCOMPILING_EMULATOR=$here/scripts/wine-run.sh" \
+    "-DKESTRIN_BUILD_TESTS=$tests" "${linux_args[@]}" > "$build_dir.configure.log" 2>&1 \
+    || { mkdir -p "$build_dir"; tail -n 40 "$build_dir.configure.log"; log "configure failed"; exit 1; }
+  cmake --build "$build_dir" --parallel "$(nproc)"
+  local exe="$build_dir/src/kestrin.exe"
+  log "built $exe ($(stat -c %s "$exe") bytes)"
+  # Nothing but Windows' own DLLs may be imported.
+  local imports
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  local dll
+  for dll in $imports; do
+    case "$dll" in
+      kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|ole32.dll|oleaut32.dll|comdlg32.dll|\
+      winspool.drv|imm32.dll|winmm.dll|ws2_32.dll|uxtheme.dll|dwmapi.dll|shlwapi.dll|version.dll|\
+      netapi32.dll|userenv.dll|uuid.dll|setupapi.dll|wtsapi32.dll|msvcrt.dll|mpr.dll|comctl32.dll|\
+      d3d9.dll|dxgi.dll|d3d11.dll|api-ms-win-*|authz.dll|secur32.dll|crypt32.dll|bcrypt.dll|\
+      rpcrt4.dll|shcore.dll|dwrite.dll|d2d1.dll|ntdll.dll|winhttp.dll|iphlpapi.dll|opengl32.dll) ;;
+      *) log "kestrin.exe imports $dll, which Windows does not bring"; exit 1 ;;
+    esac
+  done
+}
+
+make_zip() {
+  local version
+  version=$(sed -n -E 's/^project\(Kestrin VERSION ([0-9.]+).*/\1/p' "$here/CMakeLists.txt")
+  local stage
+  stage=$(mktemp -d)
+  cp "$build_dir/src/kestrin.exe" "$stage/kestrin.exe"
+  # Notepad reads UTF-8 with a byte order mark on every Windows; CR LF line ends.
+  { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$here/packaging/windows/使用说明.txt"; } > "$stage/使用说明.txt"
+  mkdir -p "$here/dist"
+  rm -f "$here"/dist/Kestrin-*-windows-x64.zip
+  local zip="$here/dist/Kestrin-$version-windows-x64.zip"
+  # Names in code page 936, as the zip folders of Chinese Windows read them.
+  (cd "$stage" && bsdtar --format zip --options zip:hdrcharset=CP936 -cf "$zip" kestrin.exe 使用说明.txt)
+  rm -rf "$stage"
+  log "packed $zip ($(stat -c %s "$zip") bytes)"
+}
+
+run_tests() {
+  [ -x "$linux_build/src/app/tests/first_sheets" ] \
+    || { log "no Linux build in $linux_build to compare with: run ./test.sh's build first"; exit 1; }
+  (cd "$build_dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 "$@")
+}
+
 for step in deps qt exe zip test; do
   wants "$step" || continue
   case "$step" in
     deps) install_packages ;;
     qt) build_qt ;;
+    exe) build_exe ;;
+    zip) make_zip ;;
+    test) run_tests ;;
   esac
 done

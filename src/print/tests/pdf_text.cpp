@@ -2,6 +2,7 @@
 
 #include "print/page_layout.h"
 
+#include <QFontDatabase>
 #include <QHash>
 #include <QProcess>
 #include <QRawFont>
@@ -65,6 +66,8 @@ QString asReaderSees(const QString& text)
     static const std::vector<QRawFont> faces = [] {
         std::vector<QRawFont> list;
         for (const QString& family : worksheetFont().families()) {
+            if (!QFontDatabase::hasFamily(family))
+                continue; // Qt passes over a face that is not installed
             QFont face = worksheetFont();
             face.setFamilies({family});
             list.push_back(QRawFont::fromFont(face));
