@@ -4,7 +4,7 @@
 #   install-deps.sh test  - that, plus the test tools and a PDF printer queue
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk fonts-dejavu-core)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libcups2-dev fonts-noto-cjk fonts-dejavu-core)
 if [ "${1:-run}" = test ]; then
   packages+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-bsd
              printer-driver-cups-pdf poppler-utils xvfb xauth)

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -99,6 +100,61 @@ protected:
 using WrappingCheckBox = WrappingButton<QCheckBox, QStyle::CE_CheckBox, QStyle::SE_CheckBoxContents>;
 using WrappingRadioButton = WrappingButton<QRadioButton, QStyle::CE_RadioButton, QStyle::SE_RadioButtonContents>;
 
+// The options of a group are one tab stop: the selected one, or the first
+// while none is selected.
+void makeSelectedTheTabStop(QButtonGroup* group)
+{
+    const QList<QAbstractButton*> buttons = group->buttons();
+    QAbstractButton* stop = group->checkedButton();
+    if (!stop && !buttons.isEmpty())
+        stop = buttons.first();
+    for (QAbstractButton* button : buttons)
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+// Option buttons as on the desktop: Tab comes to the group on its selected
+// option, and the arrow keys select the previous (Up, Left) or the next
+// (Down, Right) option of the group, round from the last to the first,
+// whichever way the options are laid out.
+class OptionButton final : public WrappingRadioButton {
+public:
+    using WrappingRadioButton::WrappingRadioButton;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        // Qt makes the focused option the group's tab stop; here it stays the selected one.
+        WrappingRadioButton::focusInEvent(event);
+        if (group())
+            makeSelectedTheTabStop(group());
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        int step = 0;
+        if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Left)
+            step = -1;
+        else if (event->key() == Qt::Key_Down || event->key() == Qt::Key_Right)
+            step = 1;
+        if (step == 0 || !group() || (event->modifiers() & ~Qt::KeypadModifier)) {
+            WrappingRadioButton::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+        const QList<QAbstractButton*> buttons = group()->buttons();
+        const qsizetype count = buttons.size();
+        const qsizetype here = buttons.indexOf(this);
+        for (qsizetype i = 1; i < count; ++i) {
+            QAbstractButton* next = buttons[((here + step * i) % count + count) % count];
+            if (next->isEnabled() && next->isVisible()) {
+                next->setChecked(true);
+                next->setFocus(step < 0 ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
+};
+
 QWidget* makeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& options)
 {
     switch (spec.kind) {
@@ -136,7 +192,7 @@ QWidget* makeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& op
     case ControlKind::Frame:
         return new QGroupBox(spec.text, window);
     case ControlKind::Option: {
-        auto* option = new WrappingRadioButton(spec.text, window);
+        auto* option = new OptionButton(spec.text, window);
         if (!options) {
             options = new QButtonGroup(window);
             options->setExclusive(true);
@@ -222,6 +278,8 @@ BuiltControls buildControls(QWidget* window, std::span<const ControlSpec> table)
         built.inOrder.push_back(control);
     }
 
+    // Every option takes its place in the tab order; then only the selected
+    // one of the group keeps its tab stop.
     QWidget* previous = nullptr;
     for (QWidget* control : built.inOrder) {
         if (qobject_cast<QGroupBox*>(control))
@@ -230,9 +288,18 @@ BuiltControls buildControls(QWidget* window, std::span<const ControlSpec> table)
             continue;
         if (previous)
             QWidget::setTabOrder(previous, control);
-        else
-            built.firstFocus = control;
         previous = control;
+    }
+    if (QButtonGroup* options = built.options) {
+        makeSelectedTheTabStop(options);
+        QObject::connect(options, &QButtonGroup::buttonToggled, options,
+                         [options] { makeSelectedTheTabStop(options); });
+    }
+    for (QWidget* control : built.inOrder) {
+        if (control->focusPolicy() & Qt::TabFocus) {
+            built.firstFocus = control;
+            break;
+        }
     }
     return built;
 }

@@ -27,7 +27,8 @@ enum class ControlKind {
     TextBox, // QLineEdit: single line, editable
     Button,  // QPushButton: "&" marks the access key; Enter or Space presses it when focused
     Frame,   // QGroupBox: drawn behind the other controls, groups nothing
-    Option,  // QRadioButton: all options of a window form one exclusive group
+    Option,  // QRadioButton: all options of a window form one exclusive group, one tab stop on the
+             // selected option; the arrow keys move the selection
     Check,   // QCheckBox
     Picture, // PictureBox: the picture named by the text column (a resource path), sunken border
     TextArea, // QPlainTextEdit: several lines, wrapping at the right edge, vertical scroll bar as needed

@@ -7,10 +7,13 @@
 #include "app/seven_term_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <algorithm>
 
 namespace kestrin::app {
 
@@ -116,6 +119,7 @@ void MainWindow::buildMenus()
     for (const MenuSpec& menuSpec : menuTable()) {
         QMenu* menu = menuBar()->addMenu(menuSpec.caption);
         menu->setObjectName(menuSpec.name);
+        menu->installEventFilter(this);
         for (const MenuEntrySpec& entrySpec : menuSpec.entries) {
             QAction* action = menu->addAction(entrySpec.caption);
             action->setObjectName(entrySpec.name);
@@ -174,6 +178,31 @@ void MainWindow::returnFrom(GeneratorWindow* window)
     raise();
     activateWindow();
     window->hide();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // The menu is placed by now and not yet on the screen.
+    if (event->type() == QEvent::Show) {
+        if (auto* menu = qobject_cast<QMenu*>(watched))
+            dropFromTheBar(menu);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// Where the window is too narrow for the whole menu bar, the last menus fold
+// into "»". Opened by its access key, such a menu would drop where its title
+// would stand, beyond the window's right edge; it drops from the right end of
+// the bar instead. A menu opened from the "»" list (another menu is open then)
+// stays beside that list.
+void MainWindow::dropFromTheBar(QMenu* menu)
+{
+    QMenuBar* bar = menuBar();
+    if (QApplication::activePopupWidget() || bar->rect().contains(bar->actionGeometry(menu->menuAction())))
+        return;
+    const QPoint barLeft = bar->mapToGlobal(QPoint(0, bar->height()));
+    const int barRight = bar->mapToGlobal(QPoint(bar->width(), 0)).x();
+    menu->move(std::max(barLeft.x(), barRight - menu->width()), barLeft.y());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QAction;
+class QMenu;
 
 namespace kestrin::app {
 
@@ -70,9 +71,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
+    void dropFromTheBar(QMenu* menu);
     void choose(const MenuEntrySpec& entry);
     void returnFrom(GeneratorWindow* window);
 

@@ -71,32 +71,44 @@ bool QPrinterChannel::finish()
     if (pages.empty())
         return true; // a job without pages sends nothing
 
-    QPrinter printer(QPrinter::HighResolution);
-    if (pdfOutput_.isEmpty()) {
-        // The printer chosen at begin(), addressed afresh: it may have gone since.
-        const QPrinterInfo info = QPrinterInfo::printerInfo(printerName_);
-        if (info.isNull()) {
-            error_ = QStringLiteral("找不到打印机“") + printerName_ + QStringLiteral("”");
-            return false;
-        }
-        printer.setPrinterName(info.printerName());
-    } else {
+    if (!pdfOutput_.isEmpty()) {
+        QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdfOutput_);
+        printer.setDocName(jobTitle());
+        return paintJob(printer, pages, QStringLiteral("无法写入文件“") + pdfOutput_ + QStringLiteral("”"));
     }
-    printer.setDocName(jobName_.isEmpty() ? documentName_ : jobName_);
+    // The printer chosen at begin(), addressed afresh: it may have gone since.
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printerName_);
+    if (info.isNull()) {
+        error_ = QStringLiteral("找不到打印机“") + printerName_ + QStringLiteral("”");
+        return false;
+    }
+    return printOn(info.printerName(), pages);
+}
 
+QString QPrinterChannel::jobTitle() const
+{
+    return jobName_.isEmpty() ? documentName_ : jobName_;
+}
+
+QString QPrinterChannel::cannotStartOn(const QString& printerName)
+{
+    return QStringLiteral("无法在打印机“") + printerName + QStringLiteral("”上开始打印");
+}
+
+bool QPrinterChannel::paintJob(QPrinter& printer, const std::vector<QStringList>& pages, const QString& cannotStart)
+{
     QPainter painter;
     if (!painter.begin(&printer)) {
-        error_ = pdfOutput_.isEmpty()
-            ? QStringLiteral("无法在打印机“") + printerName_ + QStringLiteral("”上开始打印")
-            : QStringLiteral("无法写入文件“") + pdfOutput_ + QStringLiteral("”");
+        error_ = cannotStart;
         return false;
     }
     if (!paintPages(painter, printer, pages)) {
         // Nothing of a half-painted job may reach the printer.
         printer.abort();
         painter.end();
+        sheetsPrinted_ = 0;
         return false;
     }
     const bool ended = painter.end();

@@ -17,6 +17,14 @@ namespace kestrin {
 // of every page are kept until finish(), which lays the pages out (see
 // PageLayout) and sends them to the printer as one print job. abort() drops
 // the kept pages: nothing has been sent by then, so nothing is printed.
+//
+// Where the print system is CUPS (built with KESTRIN_PRINT_THROUGH_CUPS), the
+// job is painted into a PDF file laid out for the printer's paper and handed to
+// CUPS here, so that a job CUPS does not take (a queue that rejects jobs, a
+// submission that fails) makes finish() fail with CUPS's reason. A queue that
+// takes the job and holds it, a paused printer, has accepted it. Elsewhere the
+// job is painted on the printer through QPrinter, which reports what its print
+// engine reports.
 class QPrinterChannel final : public PrinterChannel {
 public:
     QPrinterChannel();
@@ -41,6 +49,14 @@ public:
     int sheetsPrinted() const { return sheetsPrinted_; }
 
 private:
+    QString jobTitle() const;
+    static QString cannotStartOn(const QString& printerName);
+    // Sends the pages to the named printer as one job; false with error_ set.
+    // Defined apart for each way jobs reach a printer (see the class comment).
+    bool printOn(const QString& printerName, const std::vector<QStringList>& pages);
+    // Paints the pages as one job on `printer`; false with error_ set (to
+    // `cannotStart` when the printer cannot be opened).
+    bool paintJob(QPrinter& printer, const std::vector<QStringList>& pages, const QString& cannotStart);
     bool paintPages(QPainter& painter, QPrinter& printer, const std::vector<QStringList>& pages);
 
     QString jobName_;

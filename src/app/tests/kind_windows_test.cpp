@@ -126,7 +126,8 @@ std::vector<Row> columnWindow(const QString& kind, std::vector<Row> column, Answ
     return rows;
 }
 
-const QStringList buttonsAndStatus = {"Option1", "Option2", "Check1", "Check2", "Command1", "Command2", "Text9"};
+// The answers pair is one tab stop, on its selected option (否 at the start).
+const QStringList buttonsAndStatus = {"Option2", "Check1", "Check2", "Command1", "Command2", "Text9"};
 
 QStringList columnTabOrder(QStringList settings)
 {
@@ -333,8 +334,7 @@ std::vector<WindowCase> makeCases()
              {"Text5", "text", "25", 3360, 3660, 855, 375},
              {"Text6", "text", "4", 3360, 4200, 855, 375},
          },
-         {"Text1", "Text2", "Option1", "Option2", "Check1", "Check2", "Command1", "Command2", "Text3", "Text4", "Text5",
-          "Text6"},
+         {"Text1", "Text2", "Option2", "Check1", "Check2", "Command1", "Command2", "Text3", "Text4", "Text5", "Text6"},
          usualButtons, {"高段3位乘2位速算.xls"}, rowCompletion(400, "高段3位乘2位速算.xls"),
          {{"Text1", "7", "输入位数错误！，第一因数位数为1-6位，第二因数位数为1-5位。"},
           {"Text2", "6", "输入位数错误！，第一因数位数为1-6位，第二因数位数为1-5位。"},
@@ -419,8 +419,8 @@ std::vector<WindowCase> makeCases()
              {"Label7", "label", "共生成几套", 1560, 4440, 1215, 375, "宋体", 14},
              {"Text1", "text", "10", 3000, 4440, 855, 375},
          },
-         {"w11", "w12", "Option1", "Option2", "Check1", "Check2", "Command1", "Command2", "Text3", "ttt", "w13", "w21",
-          "w22", "w23", "w31", "w32", "w33", "w41", "w42", "w43", "Text1"},
+         {"w11", "w12", "Option2", "Check1", "Check2", "Command1", "Command2", "Text3", "ttt", "w13", "w21", "w22",
+          "w23", "w31", "w32", "w33", "w41", "w42", "w43", "Text1"},
          usualButtons, setFiles,
          "智能生成[80]题已完成。如果选择输出到Excel，请在该系统目录下将“综合乘算X.xls”用Excel打开，点完成即可。(千万不要"
          "直接双击进入)调整即可。谢谢！",

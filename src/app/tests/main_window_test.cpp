@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace kestrin;
 using namespace kestrin::app;
 
@@ -153,6 +155,58 @@ private slots:
              {"j5", "j7", "j10", "ddjj", "zdjj", "zdcs", "gdjj", "gdcs", "gdchs", "zhch", "zhc", "yer"})
             QVERIFY2(!window_->generatorWindow(name), name);
         QCOMPARE(windows(), 1);
+    }
+
+    // Alt and a menu's access key open that menu, dropping from the menu bar,
+    // also in the restored window, whose menu bar is too narrow for all seven
+    // and folds the last into "»". The two menus with Z take turns; either may open.
+    void accessKeyOpensItsMenuAtEverySize_data()
+    {
+        QTest::addColumn<bool>("maximized");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("menus");
+        const std::vector<std::pair<Qt::Key, QStringList>> keys = {
+            {Qt::Key_D, {"dd"}}, {Qt::Key_Z, {"zd", "zh"}}, {Qt::Key_G, {"gd"}}, {Qt::Key_H, {"help"}},
+            {Qt::Key_X, {"quit"}}};
+        for (bool maximized : {false, true}) {
+            for (const auto& [key, menus] : keys) {
+                const QString row = QStringLiteral("%1 Alt+%2").arg(maximized ? "maximized" : "restored",
+                                                                     QKeySequence(key).toString());
+                QTest::newRow(row.toUtf8().constData()) << maximized << int(key) << menus;
+            }
+        }
+    }
+    void accessKeyOpensItsMenuAtEverySize()
+    {
+        QFETCH(bool, maximized);
+        QFETCH(int, key);
+        QFETCH(QStringList, menus);
+        if (maximized)
+            window_->showMaximized();
+        else
+            window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QMenuBar* bar = window_->menuBar();
+        const QList<QAction*> actions = bar->actions();
+        const bool folded = std::any_of(actions.begin(), actions.end(),
+            [bar](QAction* action) { return !bar->rect().contains(bar->actionGeometry(action)); });
+        QCOMPARE(folded, !maximized); // else the row tests nothing
+
+        QTest::keyClick(window_->windowHandle(), Qt::Key(key), Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(open);
+        QVERIFY2(menus.contains(open->objectName()), qPrintable(open->objectName() + " opened"));
+        // It drops from the bar, inside the window's width: not where the
+        // title of a folded menu would stand, beyond the window's right edge.
+        const QRect barOnScreen(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+        QCOMPARE(open->geometry().top(), barOnScreen.bottom() + 1);
+        QVERIFY2(open->geometry().left() >= barOnScreen.left() && open->geometry().left() <= barOnScreen.right(),
+                 qPrintable(QStringLiteral("menu at x=%1, bar from %2 to %3")
+                                .arg(open->geometry().left())
+                                .arg(barOnScreen.left())
+                                .arg(barOnScreen.right())));
+        open->close();
     }
 
 private:

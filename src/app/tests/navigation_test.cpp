@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -118,6 +119,49 @@ private slots:
         QVERIFY(window->isVisible());
         QVERIFY(!main_->isVisible());
         QCOMPARE(window->findChild<QLineEdit*>(opening.box)->text(), QString("8"));
+    }
+
+    // The answers pair is one tab stop, on the selected option, and the arrow
+    // keys move the selection round the pair, as option buttons do on the
+    // desktop: whichever way the pair is laid out.
+    void answersPairIsOneTabStopOnTheSelectedOption_data() { openingRows(); }
+    void answersPairIsOneTabStopOnTheSelectedOption()
+    {
+        QFETCH(int, index);
+        GeneratorWindow* window = press(openings()[index]);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        auto* yes = window->findChild<QRadioButton*>("Option1");
+        auto* no = window->findChild<QRadioButton*>("Option2");
+        QVERIFY(yes && no && no->isChecked());
+        // The tab stops around the pair in the window's tab order.
+        auto tabStop = [](QWidget* from, QWidget* (QWidget::*step)() const) {
+            QWidget* widget = (from->*step)();
+            while (!(widget->focusPolicy() & Qt::TabFocus) || qobject_cast<QRadioButton*>(widget))
+                widget = (widget->*step)();
+            return widget;
+        };
+        QWidget* before = tabStop(yes, &QWidget::previousInFocusChain);
+        QWidget* after = tabStop(no, &QWidget::nextInFocusChain);
+        auto key = [window](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(window->windowHandle(), k, modifiers);
+            return QApplication::focusWidget();
+        };
+
+        before->setFocus();
+        QCOMPARE(key(Qt::Key_Tab), no);
+        QCOMPARE(key(Qt::Key_Tab), after);
+        QCOMPARE(key(Qt::Key_Backtab, Qt::ShiftModifier), no);
+        // Each arrow moves to the other option of the two and selects it.
+        for (Qt::Key arrow : {Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_Right}) {
+            QRadioButton* other = QApplication::focusWidget() == yes ? no : yes;
+            QCOMPARE(key(arrow), other);
+            QVERIFY(other->isChecked());
+        }
+        QCOMPARE(key(Qt::Key_Up), yes);
+        QVERIFY(yes->isChecked() && !no->isChecked());
+        QCOMPARE(key(Qt::Key_Tab), after);
+        QCOMPARE(key(Qt::Key_Backtab, Qt::ShiftModifier), yes);
+        QCOMPARE(key(Qt::Key_Backtab, Qt::ShiftModifier), before);
     }
 
     // Moving from one generator window to another through the main window

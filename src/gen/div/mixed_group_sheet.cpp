@@ -4,6 +4,7 @@
 #include "output/sheet_texts.h"
 #include "runtime/settings_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -14,7 +15,7 @@ namespace {
 const QString kSetsMessage = QStringLiteral("输入套数错误！每次规定出题在1-100套。");
 const QString kDigitsMessage = QStringLiteral("输入位数错误！第一因数位数为1-6位，第二因数位数为1-5位。");
 const QString kCountMessage = QStringLiteral("输入题数错误！输入题数在0-50题。");
-const QString kPerRowMessage = QStringLiteral("输入每行题数错误！每行题数为1-50题。");
+const QString kPerRowMessage = QStringLiteral("输入每行题数错误！每行题数至少为1题。");
 
 long long scaled(RandomSource& random, long long factor)
 {
@@ -158,8 +159,10 @@ RunResult runMixedGroupSheet(const MixedGroupKind& kind, const MixedGroupSetting
                 refuse(message);
         }
     }
-    const std::optional<long long> perRow = readWholeNumber(settings.perRow);
-    if (!perRow || *perRow < 1 || *perRow > 50)
+    // Questions per row line: any whole number from 1 up, however large; more
+    // than a set holds puts the whole set on one row line.
+    const std::optional<double> perRow = readNumber(settings.perRow);
+    if (!perRow || std::trunc(*perRow) != *perRow || *perRow < 1)
         refuse(kPerRowMessage);
     if (!refusals.isEmpty()) {
         for (const QString& message : refusals)
@@ -170,7 +173,7 @@ RunResult runMixedGroupSheet(const MixedGroupKind& kind, const MixedGroupSetting
     int total = 0;
     for (const Group& group : groups)
         total += group.count;
-    const int q = static_cast<int>(*perRow);
+    const int q = static_cast<int>(std::min(*perRow, static_cast<double>(std::max(total, 1))));
     int width = kind.cellWidth;
     for (const Group& group : groups) {
         if (group.count > 0)

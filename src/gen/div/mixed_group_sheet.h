@@ -22,7 +22,7 @@ struct GroupTexts {
 
 struct MixedGroupSettings {
     std::array<GroupTexts, 4> groups;
-    QString perRow; // `ttt`, a whole number 1 … 50
+    QString perRow; // `ttt`, a whole number from 1 up (more than a set holds: one row line)
     QString sets;   // 1 … 100
     bool answers = false;
     bool toPrinter = false;

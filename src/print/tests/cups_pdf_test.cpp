@@ -35,6 +35,7 @@
 #include <QHash>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -261,6 +262,98 @@ TEST_F(CupsPdfPrinting, WidestPageLosesNothing)
     ASSERT_GE(sheets, 1);
     ASSERT_EQ(pdfPageCount(pdf), sheets);
     expectLinesAsPrinted(pdfText(pdf), linesWithText(pages[0]), "the page");
+}
+
+// Stops the queue one way (cupsreject: it takes no jobs; cupsdisable: it takes
+// jobs and holds them) and lets it go on, accepting and printing, when asked or
+// when it goes out of scope, so that a failing test leaves the queue working.
+class StoppedQueue {
+public:
+    StoppedQueue(QString queue, const QString& command) : queue_(std::move(queue))
+    {
+        const ToolRun run = runTool(command, {queue_});
+        if (!run.started)
+            error_ = command + QStringLiteral(" is not installed");
+        else if (run.exitCode != 0)
+            error_ = QStringLiteral("%1 %2 failed (it needs root or the lpadmin group): %3")
+                         .arg(command, queue_, run.errors.trimmed());
+    }
+    ~StoppedQueue() { goOn(); }
+    StoppedQueue(const StoppedQueue&) = delete;
+    StoppedQueue& operator=(const StoppedQueue&) = delete;
+
+    // Why the queue could not be stopped, or empty.
+    QString error() const { return error_; }
+    void goOn() const
+    {
+        runTool(QStringLiteral("cupsaccept"), {queue_});
+        runTool(QStringLiteral("cupsenable"), {queue_});
+    }
+
+private:
+    QString queue_;
+    QString error_;
+};
+
+// What CUPS answers lp for a small job sent to the queue, without lp's own
+// prefix and the closing full stop; empty when the queue took the job.
+QString refusalAsLpReportsIt(const QString& queue)
+{
+    QTemporaryFile probe;
+    if (!probe.open())
+        return QStringLiteral("(no probe file)");
+    probe.write("kestrin\n");
+    probe.flush();
+    const ToolRun lp = runTool(QStringLiteral("lp"),
+        {QStringLiteral("-d"), queue, QStringLiteral("-t"), QStringLiteral("kestrin-probe"), probe.fileName()});
+    if (lp.exitCode == 0)
+        return {};
+    QString reason = lp.errors.trimmed();
+    reason.remove(QRegularExpression(QStringLiteral("^\\S*lp\\s*[:：]\\s*"))); // "lp: " or "/usr/bin/lp: "
+    while (reason.endsWith(u'.') || reason.endsWith(u'。'))
+        reason.chop(1);
+    return reason;
+}
+
+// CUPS's word on the job counts. A queue that rejects jobs: the run stops with
+// one message naming the printer and giving CUPS's reason. A paused queue takes
+// the job and holds it: the run completes, and the job comes out once the
+// queue goes on.
+TEST_F(CupsPdfPrinting, RefusedJobIsReportedAHeldOneIsPrinted)
+{
+    const QString queue = QPrinterInfo::defaultPrinterName();
+    const SheetRun run = sevenTermRun(printedSheet("15", "5", "1", false));
+    {
+        SCOPED_TRACE("queue rejecting jobs");
+        const StoppedQueue rejecting(queue, QStringLiteral("cupsreject"));
+        if (!rejecting.error().isEmpty())
+            GTEST_SKIP() << rejecting.error().toStdString();
+        const QString reason = refusalAsLpReportsIt(queue);
+        ASSERT_FALSE(reason.isEmpty()) << "the rejecting queue took lp's job";
+
+        QPrinterChannel printer;
+        printer.setJobName(uniqueJobName("refused"));
+        const ChannelRun ran = runOn(run, printer);
+        EXPECT_FALSE(ran.completed);
+        EXPECT_TRUE(ran.messages.startsWith(QStringLiteral("打印失败：")) && !ran.messages.contains(u'\n'))
+            << ran.messages.toStdString();
+        EXPECT_TRUE(ran.messages.contains(u'“' + queue + u'”')) << ran.messages.toStdString();
+        EXPECT_TRUE(ran.messages.contains(reason)) << ran.messages.toStdString() << "\nCUPS says: " << reason.toStdString();
+    }
+    {
+        SCOPED_TRACE("paused queue");
+        const StoppedQueue paused(queue, QStringLiteral("cupsdisable"));
+        ASSERT_TRUE(paused.error().isEmpty()) << paused.error().toStdString();
+        QPrinterChannel printer;
+        const QString job = uniqueJobName("held");
+        printer.setJobName(job);
+        const ChannelRun ran = runOn(run, printer);
+        EXPECT_TRUE(ran.completed);
+        EXPECT_TRUE(ran.messages.isEmpty()) << ran.messages.toStdString();
+        paused.goOn();
+        printedPdf_ = waitForPrintedPdf(job);
+        EXPECT_FALSE(printedPdf_.isEmpty()) << "the held job did not come out once the queue went on";
+    }
 }
 
 } // namespace

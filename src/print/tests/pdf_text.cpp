@@ -26,6 +26,7 @@ ToolRun runTool(const QString& program, const QStringList& arguments, int timeou
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.output = QString::fromUtf8(process.readAllStandardOutput());
+    run.errors = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
 

@@ -13,6 +13,7 @@ struct ToolRun {
     bool started = false;
     int exitCode = -1;
     QString output; // standard output, UTF-8
+    QString errors; // standard error, UTF-8
 };
 
 ToolRun runTool(const QString& program, const QStringList& arguments, int timeoutMs = 30000);

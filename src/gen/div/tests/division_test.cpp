@@ -19,7 +19,7 @@ using testing::Record;
 const QString kSetsMessage = QStringLiteral("输入套数错误！每次规定出题在1-100套。");
 const QString kDigitsMessage = QStringLiteral("输入位数错误！第一因数位数为1-6位，第二因数位数为1-5位。");
 const QString kCountMessage = QStringLiteral("输入题数错误！输入题数在0-50题。");
-const QString kPerRowMessage = QStringLiteral("输入每行题数错误！每行题数为1-50题。");
+const QString kPerRowMessage = QStringLiteral("输入每行题数错误！每行题数至少为1题。");
 const QString kOrderMessage = QStringLiteral("输入位数错误！除数位数不能多于被除数位数。");
 
 MixedGroupSettings defaults()
@@ -146,7 +146,9 @@ TEST(Division, EveryQuestionIsWrittenTheLastRowShort)
         size_t lastCells;
     };
     // The fourth group adds to the 80 questions of the other three (none where it has 3).
-    const Case cases[] = {{"1", "5", 17, 1}, {"21", "5", 21, 1}, {"20", "5", 20, 5}, {"3", "5", 1, 3}, {"1", "1", 81, 1}};
+    // A row longer than the set holds the whole set, however long.
+    const Case cases[] = {{"1", "5", 17, 1}, {"21", "5", 21, 1}, {"20", "5", 20, 5}, {"3", "5", 1, 3}, {"1", "1", 81, 1},
+        {"20", "100", 1, 100}, {"20", "101", 1, 100}, {"3", "51", 1, 3}, {"20", "99999999999999999999", 1, 100}};
     for (const Case& c : cases) {
         RecordedRun run;
         MixedGroupSettings s = defaults();
@@ -158,7 +160,7 @@ TEST(Division, EveryQuestionIsWrittenTheLastRowShort)
         const RunResult result = runDiv(run, s);
         ASSERT_TRUE(result.completed);
         const std::vector<Record>& records = run.file.files[QStringLiteral("综合除算1.xls")];
-        ASSERT_EQ(records.size(), 2 + c.rows) << c.count;
+        ASSERT_EQ(records.size(), 2 + c.rows) << c.count << " " << c.perRow;
         EXPECT_EQ(questionsOf(*records.back()).size(), c.lastCells);
         size_t total = 0;
         for (size_t i = 2; i < records.size(); ++i)
@@ -192,8 +194,10 @@ TEST(Division, ChecksRunOnceBeforeAnyOutput)
         {"count empty", 0, 2, "", "10", "5", {kCountMessage}},
         {"divisor longer than dividend", 0, 1, "3", "10", "5", {kOrderMessage}},
         {"per row 0", -1, 0, "", "10", "0", {kPerRowMessage}},
-        {"per row 51", -1, 0, "", "10", "51", {kPerRowMessage}},
+        {"per row -3", -1, 0, "", "10", "-3", {kPerRowMessage}},
         {"per row 2.5", -1, 0, "", "10", "2.5", {kPerRowMessage}},
+        {"per row 0.5", -1, 0, "", "10", "0.5", {kPerRowMessage}},
+        {"per row empty", -1, 0, "", "10", "", {kPerRowMessage}},
         {"per row text", -1, 0, "", "10", "五", {kPerRowMessage}},
         {"two faults", 0, 0, "9", "10", "0", {kDigitsMessage, kPerRowMessage}},
     };

@@ -133,7 +133,7 @@ TEST(MixedMultiplication, ChecksRunOnceWithTheirMessages)
     const QString sets = QStringLiteral("输入套数错误！每次规定出题在1-100套。");
     const QString digits = QStringLiteral("输入位数错误！第一因数位数为1-6位，第二因数位数为1-5位。");
     const QString count = QStringLiteral("输入题数错误！输入题数在0-50题。");
-    const QString perRow = QStringLiteral("输入每行题数错误！每行题数为1-50题。");
+    const QString perRow = QStringLiteral("输入每行题数错误！每行题数至少为1题。");
     const std::vector<Case> cases = {
         {"sets 101", [](auto& s) { s.sets = QStringLiteral("101"); }, {sets}},
         {"sets 2.5", [](auto& s) { s.sets = QStringLiteral("2.5"); }, {sets}},
