@@ -22,6 +22,8 @@ public:
     virtual void discard() = 0;
     // Why the last open() or close() failed, in words for the teacher.
     virtual QString errorString() const = 0;
+    // Where the files go, as the teacher would look for it.
+    virtual QString folder() const = 0;
 };
 
 // A text record: 0x22, the text in GBK, 0x22, CR LF.
@@ -45,6 +47,8 @@ public:
     bool close() override;
     void discard() override;
     QString errorString() const override;
+    // The absolute folder, with the system's separators.
+    QString folder() const override;
 
 private:
     QString folder_;
