@@ -10,3 +10,4 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_BUILD_T
 cmake --build build
 cd build
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600
+../scripts/check-deb.sh .
