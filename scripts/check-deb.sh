@@ -148,7 +148,7 @@ name=$(basename "$deb")
 log "apt-get install ./$name in a fresh Debian $suite"
 in_root sh -c "cd /tmp && apt-get install -y -q --no-install-recommends ./$name" > "$work/apt.log" 2>&1 \
   || { cat "$work/apt.log"; fail "apt-get install ./$name"; }
-grep -E '^(Setting up|Unpacking) ' "$work/apt.log" | wc -l | xargs printf 'check-deb: %s steps of apt-get, with its dependencies\n'
+grep -E 'newly installed|^Need to get|^After this operation' "$work/apt.log" | sed 's/^/  /'
 cp -l -n "$root"/var/cache/apt/archives/*.deb "$cache/archives-$suite/" 2>/dev/null || true
 
 installed=$(sha256sum < "$root/usr/bin/kestrin" | cut -d' ' -f1)
