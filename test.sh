@@ -14,6 +14,8 @@ cmake --build build
 if [ "${CI:-}" = true ]; then
   scripts/fail-on-skips.sh build
 fi
+# The Debian package made from this build, installed into a fresh Debian root.
+scripts/check-deb.sh build
 
 # The Windows program: its static Qt is built once and cached outside the
 # checkout; its tests run under Wine and compare its files with this build's.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Kestrin needs, only those not installed yet.
 #   install-deps.sh run   - what building and running the program needs
+#   install-deps.sh deb   - that, plus what making the Debian package needs
 #   install-deps.sh test  - that, plus the test tools and a PDF printer queue
 set -euo pipefail
 
@@ -8,6 +9,11 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-de
 if [ "${1:-run}" = test ]; then
   packages+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-bsd
              printer-driver-cups-pdf poppler-utils xvfb xauth)
+  # The package checks (scripts/check-deb.sh).
+  packages+=(desktop-file-utils appstream lintian debootstrap)
+fi
+if [ "${1:-run}" = test ] || [ "${1:-run}" = deb ]; then
+  packages+=(dpkg-dev file)
 fi
 
 missing=()

@@ -190,4 +190,9 @@ QString DiskWorksheetFile::errorString() const
     return error_;
 }
 
+QString DiskWorksheetFile::folder() const
+{
+    return QDir::toNativeSeparators(QDir(folder_.isEmpty() ? QDir::currentPath() : folder_).absolutePath());
+}
+
 } // namespace kestrin

@@ -23,6 +23,8 @@ public:
     virtual void discard() = 0;
     // Why the last open() or close() failed, in words for the teacher.
     virtual QString errorString() const = 0;
+    // Where the files go, as the teacher would look for it.
+    virtual QString folder() const = 0;
 };
 
 // A text record: 0x22, the text in GBK, 0x22, CR LF; appended to `out`, false
@@ -51,6 +53,8 @@ public:
     bool close() override;
     void discard() override;
     QString errorString() const override;
+    // The absolute folder, with the system's separators.
+    QString folder() const override;
 
 private:
     bool writeOut();

@@ -86,6 +86,7 @@ public:
     }
     void discard() override { ++discards; }
     QString errorString() const override { return error; }
+    QString folder() const override { return folderName; }
 
     // Every record written since the last open, closed or not.
     const std::vector<Record>& pending() const { return pending_; }
@@ -99,6 +100,7 @@ public:
     bool failOpen = false;
     bool failClose = false;
     QString error;
+    QString folderName = QStringLiteral("/home/li");
 
 private:
     QString current_;

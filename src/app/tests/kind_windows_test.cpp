@@ -86,14 +86,14 @@ const QString sizeOfRows = QStringLiteral(
 
 QString chainCompletion(const QString& stage, int made, const QString& file)
 {
-    return QStringLiteral("智能生成") + stage + QStringLiteral("[%1]题已完成。如果选择输出到Excel，请在该系统目录下将“")
-                                                 .arg(made)
-        + file + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可打印。谢谢！");
+    return QStringLiteral("智能生成") + stage
+        + QStringLiteral("[%1]题已完成。如果选择输出到Excel，请在该系统目录（/home/li）下将“").arg(made) + file
+        + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可打印。谢谢！");
 }
 
 QString rowCompletion(int made, const QString& file)
 {
-    return QStringLiteral("智能生成[%1]题已完成。如果选择输出到Excel，请在该系统目录下将“").arg(made) + file
+    return QStringLiteral("智能生成[%1]题已完成。如果选择输出到Excel，请在该系统目录（/home/li）下将“").arg(made) + file
         + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可。谢谢！");
 }
 
@@ -422,7 +422,8 @@ std::vector<WindowCase> makeCases()
          {"w11", "w12", "Option2", "Check1", "Check2", "Command1", "Command2", "Text3", "ttt", "w13", "w21", "w22",
           "w23", "w31", "w32", "w33", "w41", "w42", "w43", "Text1"},
          usualButtons, setFiles,
-         "智能生成[80]题已完成。如果选择输出到Excel，请在该系统目录下将“综合乘算X.xls”用Excel打开，点完成即可。(千万不要"
+         "智能生成[80]题已完成。如果选择输出到Excel，请在该系统目录"
+         "（/home/li）下将“综合乘算X.xls”用Excel打开，点完成即可。(千万不要"
          "直接双击进入)调整即可。谢谢！",
          {{"Text1", "0", "输入套数错误！每次规定出题在1-100套。"},
           {"w11", "7", "输入位数错误！第一因数位数为1-6位，第二因数位数为1-5位。"},

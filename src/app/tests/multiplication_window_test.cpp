@@ -178,7 +178,8 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(window_->completionLabel()->text(),
-                 QString("智能生成[600]题已完成。如果选择输出到Excel，请在该系统目录下将“中段3位乘1位速算.xls”用Excel"
+                 QString("智能生成[600]题已完成。如果选择输出到Excel，请在该系统目录"
+                         "（/home/li）下将“中段3位乘1位速算.xls”用Excel"
                          "打开，点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
     }
 

@@ -415,7 +415,8 @@ RunResult runChainSheet(const ChainKind& kind, const ChainSettings& settings, co
     const long long made = static_cast<long long>(n) * counts->rows * counts->pages;
     return RunResult::done(kind.statusText,
         QStringLiteral("智能生成") + kind.stageKind + u'[' + QString::number(made)
-            + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录下将“") + fileName
+            + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录（") + services.file.folder()
+            + QStringLiteral("）下将“") + fileName
             + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可打印。谢谢！"));
 }
 

@@ -230,7 +230,8 @@ RunResult runMixedGroupSheet(const MixedGroupKind& kind, const MixedGroupSetting
 
     return RunResult::done(QString(36, u' ') + QStringLiteral("100% 完成"),
         QStringLiteral("智能生成[") + QString::number(total)
-            + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录下将“") + kind.name
+            + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录（") + services.file.folder()
+            + QStringLiteral("）下将“") + kind.name
             + QStringLiteral("X.xls”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
 }
 

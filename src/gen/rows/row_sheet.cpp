@@ -86,7 +86,8 @@ RunResult runRowSheet(const RowSheetPlan& plan, const Counts& counts, const Shee
     const long long made = static_cast<long long>(q) * counts.rows * counts.pages;
     return RunResult::done(QString(36, u' ') + QStringLiteral("100% 完成"),
         QStringLiteral("智能生成[") + QString::number(made)
-            + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录下将“") + plan.fileName
+            + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录（") + services.file.folder()
+            + QStringLiteral("）下将“") + plan.fileName
             + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
 }
 

@@ -113,7 +113,7 @@ TEST(ChainKinds, OneDigitChainsOfFiveAndTen)
         }
         EXPECT_EQ(result.completionText,
             QStringLiteral("智能生成") + c.kind->stageKind
-                + QStringLiteral("[375]题已完成。如果选择输出到Excel，请在该系统目录下将“") + c.file
+                + QStringLiteral("[375]题已完成。如果选择输出到Excel，请在该系统目录（/home/li）下将“") + c.file
                 + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可打印。谢谢！"));
     }
 }

@@ -232,7 +232,8 @@ TEST(SevenTerm, CompletionAndStatusTexts)
     const RunResult result = runSeven(run, defaults());
     EXPECT_EQ(result.statusText, QString(23, u' ') + QStringLiteral("100% 完成"));
     EXPECT_EQ(result.completionText,
-        QStringLiteral("智能生成学前段七笔加减[375]题已完成。如果选择输出到Excel，请在该系统目录下将“学前段七笔加减速算.xls”"
+        QStringLiteral("智能生成学前段七笔加减[375]题已完成。如果选择输出到Excel，请在该系统目录"
+                       "（/home/li）下将“学前段七笔加减速算.xls”"
                        "用Excel打开，点完成即可。(千万不要直接双击进入)调整即可打印。谢谢！"));
 }
 

@@ -96,7 +96,8 @@ TEST(Division, DefaultSetsOneFileEach)
     }
     EXPECT_EQ(result.statusText, QString(36, u' ') + QStringLiteral("100% 完成"));
     EXPECT_EQ(result.completionText,
-        QStringLiteral("智能生成[80]题已完成。如果选择输出到Excel，请在该系统目录下将“综合除算X.xls”用Excel打开，点完成即可。"
+        QStringLiteral("智能生成[80]题已完成。如果选择输出到Excel，请在该系统目录"
+                       "（/home/li）下将“综合除算X.xls”用Excel打开，点完成即可。"
                        "(千万不要直接双击进入)调整即可。谢谢！"));
 }
 

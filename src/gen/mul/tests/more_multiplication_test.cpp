@@ -85,7 +85,8 @@ TEST(MixedMultiplication, SetsOfMixedGroups)
     const RunResult result = div::runMixedGroupSheet(mixedMultiplicationKind(), s, servicesOf(run));
     ASSERT_TRUE(result.completed);
     EXPECT_EQ(result.completionText,
-        QStringLiteral("智能生成[81]题已完成。如果选择输出到Excel，请在该系统目录下将“综合乘算X.xls”用Excel打开，点完成即可。"
+        QStringLiteral("智能生成[81]题已完成。如果选择输出到Excel，请在该系统目录"
+                       "（/home/li）下将“综合乘算X.xls”用Excel打开，点完成即可。"
                        "(千万不要直接双击进入)调整即可。谢谢！"));
     ASSERT_EQ(run.file.files.size(), 10);
     static const QRegularExpression cell(QStringLiteral("(\\d+)×(\\d+)=(\\d+)( +)"));

@@ -88,7 +88,8 @@ TEST(Multiplication, DefaultSheet)
     }
     EXPECT_EQ(result.statusText, QString(36, u' ') + QStringLiteral("100% 完成"));
     EXPECT_EQ(result.completionText,
-        QStringLiteral("智能生成[600]题已完成。如果选择输出到Excel，请在该系统目录下将“中段3位乘1位速算.xls”用Excel打开，"
+        QStringLiteral("智能生成[600]题已完成。如果选择输出到Excel，请在该系统目录"
+                       "（/home/li）下将“中段3位乘1位速算.xls”用Excel打开，"
                        "点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
     EXPECT_EQ(run.printer.begins + run.printer.calls, 0);
 }
