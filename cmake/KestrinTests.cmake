@@ -14,6 +14,21 @@ set(KESTRIN_NOT_UNDER_WINE
   "SmallDiskRun.*"
 )
 
+# Qt's offscreen platform on Windows takes its fonts from one folder of .ttf
+# and .otf files (QT_QPA_FONTDIR): the Windows tests get the Debian fonts the
+# Linux tests use, linked there (the CJK collections under an .otf name, which
+# FreeType opens all the same).
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  set(KESTRIN_TEST_FONTS ${CMAKE_BINARY_DIR}/test-fonts)
+  file(MAKE_DIRECTORY ${KESTRIN_TEST_FONTS})
+  foreach(font DejaVuSans DejaVuSans-Bold DejaVuSansMono DejaVuSerif)
+    file(CREATE_LINK /usr/share/fonts/truetype/dejavu/${font}.ttf ${KESTRIN_TEST_FONTS}/${font}.ttf SYMBOLIC)
+  endforeach()
+  foreach(font NotoSansCJK-Regular NotoSansCJK-Bold NotoSerifCJK-Regular NotoSerifCJK-Bold)
+    file(CREATE_LINK /usr/share/fonts/opentype/noto/${font}.ttc ${KESTRIN_TEST_FONTS}/${font}.otf SYMBOLIC)
+  endforeach()
+endif()
+
 # kestrin_gtests(target [EXCLUDE pattern...] [PREFIX p] [PROPERTIES ...])
 function(kestrin_gtests target)
   cmake_parse_arguments(ARG "" "PREFIX" "EXCLUDE;PROPERTIES" ${ARGN})

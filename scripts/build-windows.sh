@@ -176,7 +176,8 @@ make_zip() {
 run_tests() {
   [ -x "$linux_build/src/app/tests/first_sheets" ] \
     || { log "no Linux build in $linux_build to compare with: run ./test.sh's build first"; exit 1; }
-  (cd "$build_dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 "$@")
+  (cd "$build_dir" && QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$build_dir/test-fonts" \
+     ctest --output-on-failure --timeout 600 --parallel "$(nproc)" "$@")
 }
 
 for step in deps qt exe zip test; do

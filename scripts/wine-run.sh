@@ -12,6 +12,17 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINELOADER=/usr/lib/wine/wine64
 wine=/usr/lib/wine/wine64
 
+# Wine keeps the host's QT_* variables from Windows programs unless they come
+# as WINEQT_*: hand them over so (QT_QPA_PLATFORM=offscreen and the like).
+# QtTest writes its report to the debugger on Windows unless told to use the
+# standard streams.
+export QT_FORCE_STDERR_LOGGING="${QT_FORCE_STDERR_LOGGING:-1}"
+for variable in $(compgen -e); do
+  case "$variable" in
+    QT_*) export "WINE$variable=${!variable}" ;;
+  esac
+done
+
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (

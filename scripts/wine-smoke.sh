@@ -12,7 +12,8 @@ name="学前段七笔加减速算.xls"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-QT_QPA_PLATFORM=offscreen "$linux_tool" "$work/linux" > /dev/null
+QT_QPA_PLATFORM=offscreen "$linux_tool" "$work/linux" > "$work/linux.log" 2>&1 \
+  || { cat "$work/linux.log"; echo "wine-smoke: the Linux build's first_sheets failed"; exit 1; }
 mkdir -p "$work/teacher"
 cp "$exe" "$work/teacher/kestrin.exe"
 
@@ -22,6 +23,8 @@ fi
 # From here on inside the virtual X screen.
 
 export WINEPREFIX="${KESTRIN_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin/wine}"
+# The program runs on Windows' own platform with Windows' fonts, not the test setup's.
+unset QT_QPA_PLATFORM QT_QPA_FONTDIR
 "$here/wine-run.sh" cmd /c exit 0   # makes the prefix on first use
 started=$(date +%s.%N)
 (cd "$work/teacher" && exec "$here/wine-run.sh" explorer /desktop=kestrin,1280x1024 kestrin.exe) &
