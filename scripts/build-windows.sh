@@ -126,6 +126,7 @@ build_exe() {
   local prefix
   prefix=$(qt_prefix)
   [ -f "$prefix/.complete" ] || { log "no static Qt for Windows yet: run the qt step first"; exit 1; }
+  mkdir -p "$build_dir"
   local tests=OFF linux_args=()
   if wants test; then
     tests=ON
@@ -135,8 +136,8 @@ build_exe() {
     "-DCMAKE_TOOLCHAIN_FILE=$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_EXE_LINKER_FLAGS=-static -s" \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$here/scripts/wine-run.sh" \
-    "-DKESTRIN_BUILD_TESTS=$tests" "${linux_args[@]}" > "$build_dir.configure.log" 2>&1 \
-    || { mkdir -p "$build_dir"; tail -n 40 "$build_dir.configure.log"; log "configure failed"; exit 1; }
+    "-DKESTRIN_BUILD_TESTS=$tests" "${linux_args[@]}" > "$build_dir/configure.log" 2>&1 \
+    || { tail -n 40 "$build_dir/configure.log"; log "configure failed"; exit 1; }
   cmake --build "$build_dir" --parallel "$(nproc)"
   local exe="$build_dir/src/kestrin.exe"
   log "built $exe ($(stat -c %s "$exe") bytes)"
