@@ -24,7 +24,7 @@ public:
                                                nullptr, 0, nullptr, &usedDefault);
         if (needed <= 0 || usedDefault) {
             if (unmappable)
-                *unmappable = text.size() == 1 ? text.toString() : firstUnmappable(*this, text);
+                *unmappable = firstUnmappable(*this, text);
             return false;
         }
         const qsizetype start = out.size();
