@@ -2,11 +2,19 @@
 # Makes the Debian package for teachers' machines (installs what is missing first):
 #   scripts/build-deb.sh [build folder]   ->   dist/kestrin_<version>_amd64.deb
 # The build folder (default build-deb) is set up as ./test.sh sets up its own
-# (RelWithDebInfo) when it is new; an existing one, such as ./test.sh's build,
-# keeps its settings, so the package holds the very program its tests ran, stripped.
-# dist/ keeps only the package just made.
+# (RelWithDebInfo, but without -Werror, so that a newer compiler's new warnings
+# do not stop the package) when it is new; an existing one, such as ./test.sh's
+# build, keeps its settings, so the package holds the very program its tests ran,
+# stripped. dist/ keeps only the package just made; it is written beside its
+# final name and renamed when complete, so an interrupted run leaves the previous
+# package or none, never part of one. Runs as the caller: only installing packages
+# goes through sudo.
 set -euo pipefail
+shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/.." && pwd)"
+# shellcheck source=lib.sh
+source "$here/scripts/lib.sh"
+[ $# -le 1 ] || { echo "usage: build-deb.sh [build folder]" >&2; exit 2; }
 build="$(realpath -m "${1:-$here/build-deb}")"
 cd "$here"
 
@@ -16,7 +24,7 @@ if [ -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DKESTRIN_DEB_PACKAGE=ON >/dev/null
 else
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_BUILD_TESTS=OFF \
-    -DKESTRIN_DEB_PACKAGE=ON >/dev/null
+    -DKESTRIN_WERROR=OFF -DKESTRIN_DEB_PACKAGE=ON >/dev/null
 fi
 cmake --build "$build" --target kestrin
 
@@ -29,9 +37,16 @@ if [ ${#made[@]} -ne 1 ] || [ ! -f "${made[0]}" ]; then
   exit 1
 fi
 
+name=$(basename "${made[0]}")
 mkdir -p dist
-rm -f dist/kestrin_*_amd64.deb
-cp "${made[0]}" dist/
-deb="dist/$(basename "${made[0]}")"
+part="dist/.$name.part"
+at_exit rm -f "$part"
+cp "${made[0]}" "$part"
+dpkg-deb --info "$part" >/dev/null   # a whole package, not a truncated copy
+mv -f "$part" "dist/$name"
+for old in dist/kestrin_*_amd64.deb; do
+  [ "$old" = "dist/$name" ] || rm -f "$old"
+done
+deb="dist/$name"
 echo "build-deb: $deb ($(stat -c %s "$deb") bytes)"
 dpkg-deb --field "$deb" Version Depends

@@ -1,33 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that Kestrin needs, only those not installed yet.
+# Installs the Debian packages that Kestrin needs, only those not installed yet
+# (through sudo when not run as root).
 #   install-deps.sh run   - what building and running the program needs
 #   install-deps.sh deb   - that, plus what making the Debian package needs
-#   install-deps.sh test  - that, plus the test tools and a PDF printer queue
+#   install-deps.sh test  - that, plus the test tools, the PDF printer queue's
+#                           packages and what checking the Debian package needs
 set -euo pipefail
+shopt -s inherit_errexit
+# shellcheck source=lib.sh
+source "$(dirname "$0")/lib.sh"
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libcups2-dev fonts-noto-cjk fonts-dejavu-core)
-if [ "${1:-run}" = test ]; then
-  packages+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-bsd
-             printer-driver-cups-pdf poppler-utils xvfb xauth)
-  # The package checks (scripts/check-deb.sh).
-  packages+=(desktop-file-utils appstream lintian debootstrap)
-fi
-if [ "${1:-run}" = test ] || [ "${1:-run}" = deb ]; then
-  packages+=(dpkg-dev file)
-fi
+[ $# -le 1 ] || { echo "usage: install-deps.sh [run|deb|test]" >&2; exit 2; }
+profile="${1:-run}"
+refuse_unknown profile "$profile" run deb test
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=()
-if [ "$(id -u)" -ne 0 ]; then
-  sudo=(sudo)
-fi
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libcups2-dev
+          fonts-noto-cjk fonts-dejavu-core)
+case "$profile" in
+  deb) packages+=(dpkg-dev file) ;;
+  test)
+    packages+=(dpkg-dev file googletest libgtest-dev cups cups-client cups-bsd
+               printer-driver-cups-pdf poppler-utils xvfb xauth shellcheck git acl)
+    # The package checks (scripts/check-deb.sh).
+    packages+=(desktop-file-utils appstream lintian debootstrap)
+    ;;
+esac
+need_packages "${packages[@]}"
