@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds Kestrin and starts it (installs what is missing first). Worksheet files
-# are written to the directory this script is started from.
+# Builds Kestrin and starts it (installs what is missing first, through sudo when
+# not run as root). Worksheet files are written to the directory this script is
+# started from.
 set -euo pipefail
+shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")" && pwd)"
 
 "$here/scripts/install-deps.sh" run

@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# The part of scripts/check-deb.sh that needs root (debootstrap, chroot, mount):
+#   check-deb-install.sh PACKAGE.deb          (as root; check-deb.sh runs it through sudo)
+#
+# Into a fresh root of this machine's Debian release (VERSION_CODENAME in
+# /etc/os-release), made by debootstrap from the machine's own Debian archive,
+# apt-get installs the package and what it depends on; the program, started by
+# the menu entry's Exec line with the offscreen platform as an ordinary user in
+# the home folder, comes up, draws its Chinese text with the CJK fonts and stays
+# up until it is ended; apt-get remove then leaves none of the package's files.
+#
+# The root gets only Debian's own archive entries of the machine (the release,
+# its updates and its security fixes, with their options and keyrings), never
+# third-party ones. The bare root is made once and kept in $KESTRIN_DEBROOT_CACHE
+# (default /var/cache/kestrin-debroot), one per release, with the packages
+# downloaded into it; every check works on a fresh copy. Nothing is written
+# outside that cache and a temporary folder, which is removed however this ends.
+set -euo pipefail
+shopt -s inherit_errexit
+here="$(cd "$(dirname "$0")/.." && pwd)"
+# shellcheck source=lib.sh
+source "$here/scripts/lib.sh"
+log() { printf 'check-deb: %s\n' "$*"; }
+fail() { printf 'check-deb: FAILED: %s\n' "$*" >&2; exit 1; }
+
+if [ $# -ne 1 ] || [ ! -f "$1" ]; then echo "usage: check-deb-install.sh PACKAGE.deb" >&2; exit 2; fi
+[ "$(id -u)" -eq 0 ] || fail "check-deb-install.sh needs root (scripts/check-deb.sh runs it through sudo)"
+deb="$(realpath "$1")"
+cache="${KESTRIN_DEBROOT_CACHE:-/var/cache/kestrin-debroot}"
+up_seconds=5
+
+suite=$(. /etc/os-release && printf '%s' "${VERSION_CODENAME:-}")
+[ -n "$suite" ] || fail "/etc/os-release names no VERSION_CODENAME"
+suites=("$suite" "$suite-updates" "$suite-security")
+stanzas=$(apt_debian_sources deb "${suites[@]}")
+entries=$(apt_debian_entries "$suite")
+[ -n "$entries" ] || fail "the machine's apt sources name no Debian archive for $suite"
+mirror=$(printf '%s\n' "$entries" | head -n 1 | cut -f1)
+
+work=$(mktemp -d /var/tmp/kestrin-check-deb.XXXXXX)
+root="$work/root"
+pid=
+cleanup() {
+  if [ -n "$pid" ]; then kill -KILL "$pid" 2>/dev/null || true; fi
+  if mountpoint -q "$root/proc" 2>/dev/null; then umount "$root/proc" || umount -l "$root/proc"; fi
+  rm -rf --one-file-system "$work"
+}
+at_exit cleanup
+
+files="$work/files"
+dpkg-deb -x "$deb" "$files"
+entry=$(find "$files/usr/share/applications" -name '*.desktop' | head -n 1)
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+packaged=$(sha256sum < "$files/usr/bin/kestrin" | cut -d' ' -f1)
+
+bare="$cache/$suite"
+mkdir -p "$cache"
+exec 9>"$cache/$suite.lock"
+flock 9
+if [ ! -f "$bare/.complete" ]; then
+  log "making a bare Debian $suite root in $bare from $mirror (once, a few minutes)"
+  rm -rf --one-file-system "$bare.new" "$bare"
+  debootstrap --variant=minbase "$suite" "$bare.new" "$mirror" > "$work/debootstrap.log" 2>&1 \
+    || { tail -n 20 "$work/debootstrap.log"; fail "debootstrap"; }
+  touch "$bare.new/.complete"
+  mv "$bare.new" "$bare"
+fi
+cp -a "$bare" "$root"
+flock -u 9
+mkdir -p "$cache/archives-$suite"
+find "$cache/archives-$suite" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives/" {} +
+
+# The machine's Debian entries, the keyrings they name, and the apt settings it
+# needs to reach them.
+rm -f "$root"/etc/apt/sources.list.d/* "$root/etc/apt/sources.list"
+printf '%s\n' "$stanzas" > "$root/etc/apt/sources.list.d/debian.sources"
+while IFS= read -r keyring; do
+  for key in $keyring; do
+    if [ -f "$key" ] && [ ! -e "$root$key" ]; then
+      mkdir -p "$(dirname "$root$key")"
+      cp "$key" "$root$key"
+    fi
+  done
+done < <(printf '%s\n' "$stanzas" | sed -n 's/^Signed-By: *//p')
+apt-config dump | { grep -E '^Acquire::(Check-Valid-Until|Check-Date|https?::Proxy|Retries) ' || true; } \
+  > "$root/etc/apt/apt.conf.d/50machine"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+printf '#!/bin/sh\nexit 101\n' > "$root/usr/sbin/policy-rc.d" # no services started in the root
+chmod 755 "$root/usr/sbin/policy-rc.d"
+mount -t proc proc "$root/proc"
+
+in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
+in_root apt-get update -qq > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get update in the Debian root"; }
+cp "$deb" "$root/tmp/"
+name=$(basename "$deb")
+log "apt-get install ./$name in a fresh Debian $suite"
+in_root sh -c "cd /tmp && apt-get install -y -q --no-install-recommends ./$name" > "$work/apt.log" 2>&1 \
+  || { cat "$work/apt.log"; fail "apt-get install ./$name"; }
+grep -E 'newly installed|^Need to get|^After this operation' "$work/apt.log" | sed 's/^/  /' || true
+find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -l -n -t "$cache/archives-$suite/" {} +
+
+installed=$(sha256sum < "$root/usr/bin/kestrin" | cut -d' ' -f1)
+[ "$installed" = "$packaged" ] || fail "the installed /usr/bin/kestrin is not the packaged program"
+
+# As a launcher starts it: the Exec line without field codes, in the user's home.
+in_root useradd --create-home --shell /bin/sh li
+command=$(printf '%s' "$exec_line" | sed -E 's/ ?%[fFuUdDnNickvm]//g')
+log "starting '$command' from the menu entry, QT_QPA_PLATFORM=offscreen, as user li in /home/li"
+chroot --userspec=li:li "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=/home/li USER=li \
+  LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen \
+  sh -c "cd \"\$HOME\" && exec $command" > "$work/program.log" 2>&1 &
+pid=$!
+
+# Up: running the installed program on the offscreen platform, its windows'
+# Chinese text drawn with a Noto CJK face.
+is_installed_program() { [ "$(readlink "/proc/$pid/exe" 2>/dev/null || true)" = "$root/usr/bin/kestrin" ]; }
+on_offscreen() { grep -qF "$root/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqoffscreen.so" "/proc/$pid/maps" 2>/dev/null; }
+drew_cjk() { grep -F "$root/usr/share/fonts/opentype/noto/Noto" "/proc/$pid/maps" 2>/dev/null | grep -q CJK; }
+said() { if "$@"; then echo yes; else echo no; fi; }
+up=
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  if is_installed_program && on_offscreen && drew_cjk; then
+    up=1
+    break
+  fi
+  sleep 0.2
+done
+if [ -z "$up" ]; then
+  cat "$work/program.log"
+  fail "the installed program did not come up within 20 s (running: $(said kill -0 "$pid" 2>/dev/null)," \
+       "/usr/bin/kestrin: $(said is_installed_program), offscreen platform: $(said on_offscreen)," \
+       "a Noto CJK font: $(said drew_cjk))"
+fi
+sleep "$up_seconds"
+kill -0 "$pid" 2>/dev/null || { cat "$work/program.log"; fail "the installed program ended by itself"; }
+log "the installed program is up and stayed up ${up_seconds} s; ending it"
+kill -TERM "$pid"
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then fail "the installed program did not end on SIGTERM"; fi
+wait "$pid" 2>/dev/null || true
+pid=
+
+in_root dpkg-query -L kestrin > "$work/owned.txt"
+in_root apt-get remove -y -q kestrin > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get remove kestrin"; }
+# shellcheck disable=SC2016 # dpkg-query's own field name
+status=$(in_root dpkg-query -W -f='${db:Status-Status}' kestrin 2>/dev/null || true)
+[ -z "$status" ] || [ "$status" = not-installed ] || fail "after apt-get remove kestrin is still '$status'"
+left=()
+while IFS= read -r path; do
+  if [ -z "$path" ] || [ "$path" = /. ]; then continue; fi
+  if [ -d "$root$path" ] && [ ! -L "$root$path" ]; then
+    # A folder may stay only as another package's.
+    if ! in_root dpkg-query -S "$path" >/dev/null 2>&1; then
+      left+=("$path/ ($(find "$root$path" -mindepth 1 -maxdepth 1 -printf '%f ' | head -c 200 || true))")
+    fi
+  elif [ -e "$root$path" ] || [ -L "$root$path" ]; then
+    left+=("$path")
+  fi
+done < "$work/owned.txt"
+[ ${#left[@]} -eq 0 ] || fail "apt-get remove left behind: ${left[*]}"
+log "apt-get remove took away all $(grep -c . "$work/owned.txt") paths of the package"
