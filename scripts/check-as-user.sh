@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# CI: the steps that write into a checkout, run twice by an ordinary user with
+# sudo in a clone of its own; afterwards every file in that clone must still be
+# the user's (a step run as root by mistake leaves root's files, which the next
+# run as that user cannot replace).
+#   check-as-user.sh [linux] [deb] [windows]     (all three when none is named)
+#     linux    - configure and build the program (no tests)
+#     deb      - scripts/check-deb.sh on that build
+#     windows  - scripts/build-windows.sh exe zip, against the static Qt already
+#                in the caller's cache ($KESTRIN_CACHE, default ~/.cache/kestrin),
+#                which the user is given read access to for the while
+# The user ("kestrin-check"), its sudo rule, its home with the clone and the read
+# access are removed again however this ends. Needs root or sudo.
+set -euo pipefail
+shopt -s inherit_errexit
+here="$(cd "$(dirname "$0")/.." && pwd)"
+# shellcheck source=lib.sh
+source "$here/scripts/lib.sh"
+log() { printf 'check-as-user: %s\n' "$*"; }
+fail() { printf 'check-as-user: FAILED: %s\n' "$*" >&2; exit 1; }
+
+steps=("$@")
+[ ${#steps[@]} -gt 0 ] || steps=(linux deb windows)
+for step in "${steps[@]}"; do refuse_unknown step "$step" linux deb windows; done
+wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
+
+need_packages sudo acl git
+user=kestrin-check
+marker="Kestrin check-as-user"
+started=$SECONDS
+
+remove_user() {
+  as_root rm -f "/etc/sudoers.d/$user"
+  if id -u "$user" >/dev/null 2>&1; then
+    [ "$(getent passwd "$user" | cut -d: -f5)" = "$marker" ] || fail "a user $user exists that is not this check's"
+    as_root userdel --force --remove "$user" 2>/dev/null || true
+  fi
+}
+remove_user   # left over from an interrupted run
+as_root useradd --create-home --shell /bin/bash --comment "$marker" "$user"
+at_exit remove_user
+home=$(getent passwd "$user" | cut -d: -f6)
+printf '%s ALL=(ALL) NOPASSWD: ALL\n' "$user" | as_root tee "/etc/sudoers.d/$user.new" >/dev/null
+as_root chmod 0440 "/etc/sudoers.d/$user.new"
+as_root visudo -q -c -f "/etc/sudoers.d/$user.new"
+as_root mv "/etc/sudoers.d/$user.new" "/etc/sudoers.d/$user"
+
+as_user() {
+  as_root sudo -u "$user" -H env -i "HOME=$home" "USER=$user" LOGNAME="$user" \
+    PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin LANG=C.UTF-8 "$@"
+}
+
+# The clone: this checkout's commit, and its files as they are now (changes not
+# yet committed included).
+clone="$home/kestrin"
+as_user git -c "safe.directory=$here" clone -q --no-hardlinks "$here" "$clone"
+git -C "$here" ls-files -z --cached --others --exclude-standard \
+  | while IFS= read -r -d '' f; do [ -e "$here/$f" ] && printf '%s\0' "$f"; done \
+  | tar -C "$here" --null -T - -cf - | as_user tar -C "$clone" -xf -
+log "user $user with passwordless sudo, a clone of this checkout in $clone"
+
+run_env=()
+[ -z "${KESTRIN_DEBROOT_CACHE:-}" ] || run_env+=("KESTRIN_DEBROOT_CACHE=$KESTRIN_DEBROOT_CACHE")
+if wants windows; then
+  cache="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}"
+  cache=$(realpath "$cache")
+  qts=()
+  for d in "$cache"/qt-*; do [ -f "$d/.complete" ] && qts+=("$d"); done
+  [ ${#qts[@]} -gt 0 ] || fail "no static Qt for Windows in $cache: run scripts/build-windows.sh qt first"
+  # Read access to the Qt builds, and the way through the folders above them.
+  granted=()
+  revoke() {
+    if [ ${#qts[@]} -gt 0 ]; then as_root setfacl -R -x "u:$user" "${qts[@]}" || true; fi
+    if [ ${#granted[@]} -gt 0 ]; then as_root setfacl -x "u:$user" "${granted[@]}" || true; fi
+  }
+  at_exit revoke
+  dir="$cache"
+  while [ "$dir" != / ]; do
+    granted+=("$dir")
+    dir=$(dirname "$dir")
+  done
+  as_root setfacl -m "u:$user:x" "${granted[@]}"
+  as_root setfacl -R -m "u:$user:rX" "${qts[@]}"
+  run_env+=("KESTRIN_CACHE=$cache")
+fi
+
+for round in 1 2; do
+  if wants linux; then
+    log "round $round: the program's build"
+    as_user cmake -S "$clone" -B "$clone/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DKESTRIN_BUILD_TESTS=OFF -DKESTRIN_WERROR=ON >/dev/null
+    as_user cmake --build "$clone/build" --target kestrin
+  fi
+  if wants deb; then
+    log "round $round: scripts/check-deb.sh"
+    as_user "${run_env[@]}" "$clone/scripts/check-deb.sh" "$clone/build"
+  fi
+  if wants windows; then
+    log "round $round: scripts/build-windows.sh exe zip"
+    as_user "${run_env[@]}" "$clone/scripts/build-windows.sh" exe zip
+  fi
+done
+
+others=$(as_root find "$clone" ! -user "$user" -printf '%u %p\n')
+if [ -n "$others" ]; then
+  printf '%s\n' "$others" | head -n 40
+  fail "files in $user's checkout that are not $user's (above)"
+fi
+log "after two rounds of ${steps[*]} every file in the checkout is $user's ($((SECONDS - started)) s)"
