@@ -3,6 +3,7 @@
 # imagemagick) into packaging/icons/hicolor/:
 #   scalable/apps/cn.kestrin.Kestrin.svg   the drawing itself, on a 256 × 256 grid
 #   NxN/apps/cn.kestrin.Kestrin.png        rendered from it at the theme's usual sizes
+# and the Windows program's packaging/windows/kestrin.ico from those (icoutils).
 # A teal tile with the four operators; the bars are 24 units thick and lie on
 # 8-unit steps, so they stay whole pixels at 16, 32, 64, 128 and 256.
 # The icons are committed; run this only to draw them anew.
@@ -46,3 +47,8 @@ for size in 16 22 24 32 48 64 128 256; do
   rsvg-convert -w "$size" -h "$size" "$svg" -o "$out/${size}x${size}/apps/$id.png"
 done
 identify "$out"/*/apps/"$id".png
+
+# The Windows program's icon (icoutils): the same drawings, 256 px stored as PNG.
+ico="$out/../../windows/kestrin.ico"
+icotool -c -o "$ico" "$out"/{16x16,24x24,32x32,48x48,64x64,128x128}/apps/"$id".png \
+  -r "$out/256x256/apps/$id.png"
