@@ -53,7 +53,9 @@ as_user() {
 # The clone: this checkout's commit, and its files as they are now (changes not
 # yet committed included).
 clone="$home/kestrin"
-as_user git -c "safe.directory=$here" clone -q --no-hardlinks "$here" "$clone"
+# (git refuses to read another user's repository unless told it is safe.)
+as_user git clone -q --upload-pack="git -c safe.directory=$here/.git -c safe.directory=$here upload-pack" \
+  "file://$here" "$clone"
 git -C "$here" ls-files -z --cached --others --exclude-standard \
   | while IFS= read -r -d '' f; do [ -e "$here/$f" ] && printf '%s\0' "$f"; done \
   | tar -C "$here" --null -T - -cf - | as_user tar -C "$clone" -xf -
