@@ -1,30 +1,41 @@
 #!/usr/bin/env bash
 # Builds Kestrin for 64-bit Windows on this Debian machine and packs it:
-#   dist/Kestrin-<version>-windows-x64.zip  (kestrin.exe and 使用说明.txt)
+#   dist/Kestrin-<version>-windows-x64.zip  kestrin.exe, 使用说明.txt, LICENSE.txt and
+#                                           THIRD-PARTY-NOTICES.txt
+#   dist/Kestrin-<version>-setup.exe        the setup program (NSIS) with the same files
+#   dist/Kestrin-<version>-source.tar.xz    the source of both: this project at the
+#                                           built commit and the exact qtbase source
 #
-# Steps (all by default; name some to run only those):
-#   deps  - Debian's MinGW-w64 toolchain, Wine and the host Qt tools
-#   qt    - a static Qt for Windows, cross-built once from Debian's qtbase source
-#           and kept in a cache folder outside the repository
-#   exe   - kestrin.exe and the test programs, statically linked
-#   zip   - the zip for teachers
-#   test  - every test program under Wine, and the real kestrin.exe under Wine
-#           and Xvfb against the Linux build's files (needs ./test.sh's build/)
+# Steps (deps qt exe zip setup source by default; name some to run only those):
+#   deps    - Debian's MinGW-w64 toolchain, Wine, NSIS and the host Qt tools
+#   qt      - a static Qt for Windows, cross-built once from Debian's qtbase source
+#             and kept, with that source, in a cache folder outside the repository
+#   exe     - kestrin.exe and the test programs, statically linked
+#   zip     - the zip for teachers
+#   setup   - the setup program
+#   source  - the source archive
+#   test    - every test program under Wine set up as a Chinese Windows, the real
+#             kestrin.exe, its setup and its printing under Wine and Xvfb against the
+#             Linux build's files (needs ./test.sh's build/), and the packages' contents
 #
 # The Qt cache is $KESTRIN_CACHE (default ~/.cache/kestrin); it is keyed by the
 # Qt version, the configure options and the toolchain, so a change to any of
-# them builds a fresh Qt beside the old one.
+# them builds a fresh Qt beside the old one. Runs as root or as an ordinary user
+# (only installing packages goes through sudo).
 set -euo pipefail
+shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
-
-steps=("$@")
-[ ${#steps[@]} -eq 0 ] && steps=(deps qt exe zip)
-wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
-
-sudo=()
-[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+# shellcheck source=scripts/lib.sh
+source "$here/scripts/lib.sh"
 log() { printf 'build-windows: %s\n' "$*"; }
+fail() { printf 'build-windows: %s\n' "$*" >&2; exit 1; }
+
+known_steps=(deps qt exe zip setup source test)
+steps=("$@")
+[ ${#steps[@]} -gt 0 ] || steps=(deps qt exe zip setup source)
+for step in "${steps[@]}"; do refuse_unknown step "$step" "${known_steps[@]}"; done
+wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
 
 toolchain="$here/cmake/mingw-w64-x86_64.cmake"
 qt_options=(-static -static-runtime -release -nomake examples -nomake tests
@@ -33,58 +44,57 @@ qt_options=(-static -static-runtime -release -nomake examples -nomake tests
   -no-feature-zstd -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-freetype
   -qt-harfbuzz -qt-doubleconversion)
 
+version=$(sed -n -E 's/^project\(Kestrin VERSION ([0-9.]+).*/\1/p' "$here/CMakeLists.txt")
+[ -n "$version" ] || fail "no version in CMakeLists.txt's project()"
+build_dir="$here/build-windows"
+linux_build="${KESTRIN_LINUX_BUILD:-$here/build}"
+dist="$here/dist"
+
 install_packages() {
-  local packages=(g++-mingw-w64-x86-64-posix wine wine64 qt6-base-dev qt6-base-dev-tools
-                  perl dpkg-dev cmake ninja-build libarchive-tools xvfb xauth xdotool
-                  fonts-noto-cjk fonts-dejavu-core)
-  local missing=() p
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  log "installing ${missing[*]}"
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  need_packages g++-mingw-w64-x86-64-posix wine wine64 qt6-base-dev qt6-base-dev-tools \
+    perl dpkg-dev cmake ninja-build libarchive-tools xvfb xauth xdotool nsis python3 \
+    locales fonts-wqy-zenhei fonts-dejavu-core fonts-noto-cjk icoutils xz-utils git \
+    poppler-utils cups-client
 }
 
-host_qt_version() { dpkg-query -W -f='${Version}' qt6-base-dev; }
+host_qt_version() {
+  local v
+  v=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+  [ -n "$v" ] || fail "qt6-base-dev is not installed: run the deps step"
+  printf '%s' "$v"
+}
 
 qt_prefix() {
   local cache="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}"
-  local key
-  key=$( { host_qt_version; printf '%s\n' "${qt_options[@]}"; cat "$toolchain";
-           x86_64-w64-mingw32-g++-posix --version | head -n 1; } | sha256sum | cut -c1-12)
-  local upstream
-  upstream=$(host_qt_version | sed -E 's/^[0-9]+://; s/[+~-].*$//')
+  local key upstream compiler qt_version
+  qt_version=$(host_qt_version)
+  compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
+  # "keeps-source" marks the cache layout that keeps the qtbase source it was built from.
+  key=$( { echo keeps-source; printf '%s\n' "$qt_version"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain";
+           printf '%s\n' "$compiler"; } | sha256sum | cut -c1-12)
+  upstream=$(printf '%s' "$qt_version" | sed -E 's/^[0-9]+://; s/[+~-].*$//')
   printf '%s/qt-%s-mingw64-static-%s' "$cache" "$upstream" "$key"
 }
 
 # Debian's qtbase source of exactly the host Qt's version, through a private apt
-# configuration whose deb-src entries are derived from the machine's own sources;
-# the system's apt configuration is not touched and the private one is removed.
+# configuration with deb-src entries for the machine's Debian archives; the
+# system's apt configuration is not touched and the private one is removed.
 fetch_qt_source() {
   local into="$1" apt_dir
   apt_dir=$(mktemp -d)
+  at_exit rm -rf "$apt_dir"
   mkdir -p "$apt_dir/lists/partial" "$apt_dir/parts" "$apt_dir/archives/partial"
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    awk 'BEGIN{RS=""; ORS="\n\n"} /Types:[^\n]*deb/ && !/Enabled: *no/ {
-           sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" > "$apt_dir/parts/$(basename "$f")"
-  done
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] || continue
-    sed -n -E 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >> "$apt_dir/sources.list"
-  done
+  apt_debian_sources deb-src > "$apt_dir/parts/debian.sources"
+  [ -s "$apt_dir/parts/debian.sources" ] || fail "this machine's apt sources name no Debian archive"
   touch "$apt_dir/sources.list"
   local apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/parts"
                   -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache::Archives=$apt_dir/archives"
-                  -o "Dir::Cache::pkgcache=" -o "Dir::Cache::srcpkgcache=" -o "APT::Sandbox::User=root")
+                  -o "Dir::Cache::pkgcache=" -o "Dir::Cache::srcpkgcache=")
+  [ "$(id -u)" -ne 0 ] || apt_opts+=(-o "APT::Sandbox::User=root")
   log "fetching Debian's qt6-base $(host_qt_version) source"
   apt-get "${apt_opts[@]}" update -qq
   mkdir -p "$into"
   (cd "$into" && apt-get "${apt_opts[@]}" source -qq "qt6-base=$(host_qt_version)")
-  rm -rf "$apt_dir"
 }
 
 build_qt() {
@@ -104,29 +114,44 @@ build_qt() {
   fetch_qt_source "$work/src"
   local source
   source=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
-  [ -n "$source" ] || { log "the qtbase source could not be unpacked"; exit 1; }
+  [ -n "$source" ] || fail "the qtbase source could not be unpacked"
+  # The exact source this Qt is built from goes with it: Debian's source package
+  # (orig tarball, patches, .dsc with their checksums), for the source archive
+  # and the licence notices of what kestrin.exe links.
+  mkdir -p "$prefix/source"
+  cp "$work"/src/*.dsc "$work"/src/*.orig.tar.* "$work"/src/*.debian.tar.* "$prefix/source/"
+  (cd "$prefix/source" && sha256sum -- * > SHA256SUMS)
   # A fresh build folder every time: a reconfigure keeps the old feature cache.
   mkdir -p "$work/build"
   (cd "$work/build" && "$source/configure" -prefix "$prefix" "${qt_options[@]}" \
      -qt-host-path /usr -- -G Ninja "-DCMAKE_TOOLCHAIN_FILE=$prefix/share/kestrin-mingw-w64.cmake" \
      -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake) > "$work/configure.log" 2>&1 \
-    || { tail -n 40 "$work/configure.log"; log "Qt configure failed (log: $work/configure.log)"; exit 1; }
+    || { tail -n 40 "$work/configure.log"; fail "Qt configure failed (log: $work/configure.log)"; }
   cmake --build "$work/build" --parallel "$(nproc)" > "$work/build.log" 2>&1 \
-    || { tail -n 40 "$work/build.log"; log "Qt build failed (log: $work/build.log)"; exit 1; }
+    || { tail -n 40 "$work/build.log"; fail "Qt build failed (log: $work/build.log)"; }
   cmake --install "$work/build" > "$work/install.log" 2>&1 \
-    || { tail -n 40 "$work/install.log"; log "Qt install failed"; exit 1; }
+    || { tail -n 40 "$work/install.log"; fail "Qt install failed"; }
   touch "$prefix/.complete"
   rm -rf "$work"
 }
 
-build_dir="$here/build-windows"
-linux_build="${KESTRIN_LINUX_BUILD:-$here/build}"
+ready_qt() {
+  local prefix
+  prefix=$(qt_prefix)
+  [ -f "$prefix/.complete" ] || fail "no static Qt for Windows yet: run the qt step first"
+  printf '%s' "$prefix"
+}
 
 build_exe() {
   local prefix
-  prefix=$(qt_prefix)
-  [ -f "$prefix/.complete" ] || { log "no static Qt for Windows yet: run the qt step first"; exit 1; }
+  prefix=$(ready_qt)
+  # A build folder made against another Qt keeps it in CMake's cache: start afresh.
+  if [ -d "$build_dir" ] && [ "$(cat "$build_dir/.kestrin-qt" 2>/dev/null || true)" != "$prefix" ]; then
+    log "the Qt has changed: a fresh $build_dir"
+    rm -rf "$build_dir"
+  fi
   mkdir -p "$build_dir"
+  printf '%s' "$prefix" > "$build_dir/.kestrin-qt"
   local tests=OFF linux_args=()
   if wants test; then
     tests=ON
@@ -136,15 +161,15 @@ build_exe() {
     "-DCMAKE_TOOLCHAIN_FILE=$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_EXE_LINKER_FLAGS=-static -s" \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$here/scripts/wine-run.sh" \
-    "-DKESTRIN_BUILD_TESTS=$tests" "${linux_args[@]}" > "$build_dir/configure.log" 2>&1 \
-    || { tail -n 40 "$build_dir/configure.log"; log "configure failed"; exit 1; }
+    "-DKESTRIN_BUILD_TESTS=$tests" "-DKESTRIN_DIST_DIR=$dist" "${linux_args[@]}" \
+    > "$build_dir/configure.log" 2>&1 \
+    || { tail -n 40 "$build_dir/configure.log"; fail "configure failed"; }
   cmake --build "$build_dir" --parallel "$(nproc)"
   local exe="$build_dir/src/kestrin.exe"
   log "built $exe ($(stat -c %s "$exe") bytes)"
   # Nothing but Windows' own DLLs may be imported.
-  local imports
-  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
-  local dll
+  local imports dll
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u)
   for dll in $imports; do
     case "$dll" in
       kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|ole32.dll|oleaut32.dll|comdlg32.dll|\
@@ -152,42 +177,141 @@ build_exe() {
       netapi32.dll|userenv.dll|uuid.dll|setupapi.dll|wtsapi32.dll|msvcrt.dll|mpr.dll|comctl32.dll|\
       d3d9.dll|dxgi.dll|d3d11.dll|api-ms-win-*|authz.dll|secur32.dll|crypt32.dll|bcrypt.dll|\
       rpcrt4.dll|shcore.dll|dwrite.dll|d2d1.dll|ntdll.dll|winhttp.dll|iphlpapi.dll|opengl32.dll) ;;
-      *) log "kestrin.exe imports $dll, which Windows does not bring"; exit 1 ;;
+      *) fail "kestrin.exe imports $dll, which Windows does not bring" ;;
     esac
   done
 }
 
+# The notices of everything linked into kestrin.exe, gathered into
+# build-windows/THIRD-PARTY-NOTICES.txt from the qtbase source the cached Qt was
+# built from (unpacked with Debian's patches applied) and from the toolchain;
+# made again when the Qt or the gathering changes.
+notices="$build_dir/THIRD-PARTY-NOTICES.txt"
+gather_notices() {
+  local prefix key unpacked
+  prefix=$(ready_qt)
+  key=$(cat "$prefix/source/SHA256SUMS" "$here/scripts/gather-notices.py" | sha256sum | cut -c1-16)
+  [ -f "$notices" ] && [ "$(cat "$notices.key" 2>/dev/null || true)" = "$key" ] && return 0
+  unpacked=$(mktemp -d)
+  at_exit rm -rf "$unpacked"
+  dpkg-source --no-check -x "$(ls "$prefix"/source/*.dsc)" "$unpacked/qtbase" >/dev/null
+  python3 "$here/scripts/gather-notices.py" "$unpacked/qtbase" "$notices"
+  printf '%s' "$key" > "$notices.key"
+  rm -rf "$unpacked"
+}
+
+# A text file as Notepad reads it on every Windows: UTF-8 with a byte order mark, CR LF.
+windows_text() {
+  { printf '\xef\xbb\xbf'; sed -e '1s/^\xef\xbb\xbf//' -e 's/\r$//' -e 's/$/\r/' "$1"; } > "$2"
+}
+
+# The files a teacher gets, in a folder of their own.
+stage_files() {
+  local stage="$1"
+  [ -f "$build_dir/src/kestrin.exe" ] || fail "no kestrin.exe yet: run the exe step first"
+  gather_notices
+  cp "$build_dir/src/kestrin.exe" "$stage/kestrin.exe"
+  windows_text "$here/packaging/windows/使用说明.txt" "$stage/使用说明.txt"
+  windows_text "$here/LICENSE" "$stage/LICENSE.txt"
+  cp "$notices" "$stage/THIRD-PARTY-NOTICES.txt"
+}
+
+# Moves a finished artefact to its name in dist/, where no other of its kind stays.
+publish() {
+  local made="$1" name="$2" pattern="$3"
+  mkdir -p "$dist"
+  mv -f "$made" "$dist/$name.part"
+  find "$dist" -maxdepth 1 -name "$pattern" ! -name "$name" -delete
+  mv -f "$dist/$name.part" "$dist/$name"
+  log "made dist/$name ($(stat -c %s "$dist/$name") bytes)"
+}
+
 make_zip() {
-  local version
-  version=$(sed -n -E 's/^project\(Kestrin VERSION ([0-9.]+).*/\1/p' "$here/CMakeLists.txt")
   local stage
   stage=$(mktemp -d)
-  cp "$build_dir/src/kestrin.exe" "$stage/kestrin.exe"
-  # Notepad reads UTF-8 with a byte order mark on every Windows; CR LF line ends.
-  { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$here/packaging/windows/使用说明.txt"; } > "$stage/使用说明.txt"
-  mkdir -p "$here/dist"
-  rm -f "$here"/dist/Kestrin-*-windows-x64.zip
-  local zip="$here/dist/Kestrin-$version-windows-x64.zip"
+  at_exit rm -rf "$stage"
+  stage_files "$stage"
   # Names in code page 936, as the zip folders of Chinese Windows read them.
-  (cd "$stage" && bsdtar --format zip --options zip:hdrcharset=CP936 -cf "$zip" kestrin.exe 使用说明.txt)
-  rm -rf "$stage"
-  log "packed $zip ($(stat -c %s "$zip") bytes)"
+  (cd "$stage" && bsdtar --format zip --options zip:hdrcharset=CP936 -cf "$stage.zip" \
+     kestrin.exe 使用说明.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
+  at_exit rm -f "$stage.zip"
+  publish "$stage.zip" "Kestrin-$version-windows-x64.zip" 'Kestrin-*-windows-x64.zip*'
+}
+
+make_setup() {
+  local stage
+  stage=$(mktemp -d)
+  at_exit rm -rf "$stage"
+  stage_files "$stage"
+  cp "$here/packaging/windows/kestrin.ico" "$stage/kestrin.ico"
+  makensis -V2 -INPUTCHARSET UTF8 "-DVERSION=$version" "-DSTAGE=$stage" "-DOUTFILE=$stage/setup.exe" \
+    "$here/packaging/windows/kestrin.nsi"
+  publish "$stage/setup.exe" "Kestrin-$version-setup.exe" 'Kestrin-*-setup.exe*'
+}
+
+# The project at the built commit (git archive), the qtbase source package the
+# cached Qt was built from with its checksums, and how to build both again.
+make_source() {
+  local prefix stage commit top
+  prefix=$(ready_qt)
+  commit=$(git -C "$here" rev-parse HEAD)
+  if [ -n "$(git -C "$here" status --porcelain --untracked-files=no)" ]; then
+    log "note: the checkout has uncommitted changes; the source archive holds commit $commit"
+  fi
+  stage=$(mktemp -d)
+  at_exit rm -rf "$stage"
+  top="Kestrin-$version-source"
+  mkdir -p "$stage/$top/qtbase"
+  git -C "$here" archive --format=tar --prefix="Kestrin-$version/" "$commit" | tar -C "$stage/$top" -xf -
+  cp "$prefix"/source/* "$stage/$top/qtbase/"
+  (cd "$stage/$top/qtbase" && sha256sum -c --quiet SHA256SUMS) || fail "the cached qtbase source does not match its checksums"
+  cat > "$stage/$top/BUILDING.txt" <<EOF
+Kestrin $version for Windows: the complete source of kestrin.exe
+
+Kestrin-$version/   Kestrin at commit $commit, from which kestrin.exe,
+                    the zip and the setup program were built
+qtbase/             Debian's source package of the Qt $(host_qt_version) that is
+                    linked statically into kestrin.exe: the upstream tarball, Debian's
+                    patches and the .dsc, with their SHA-256 sums in SHA256SUMS
+
+To build it again on Debian 12 (amd64), with the Debian packages that the script
+installs itself:
+
+    cd Kestrin-$version
+    scripts/build-windows.sh
+
+The script builds the static Qt from this very qtbase source (the same version,
+fetched from Debian's archive: compare the SHA-256 sums), with these options:
+
+    ${qt_options[*]}
+
+then kestrin.exe, the zip and the setup program into dist/. Kestrin is free
+software under the GNU GPL, version 3 or later (Kestrin-$version/LICENSE); the
+notices of the code linked into kestrin.exe are in THIRD-PARTY-NOTICES.txt of the
+zip and of the installed program.
+EOF
+  tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner \
+    --mtime="@$(git -C "$here" log -1 --format=%ct "$commit")" -cJf "$stage/source.tar.xz" "$top"
+  publish "$stage/source.tar.xz" "Kestrin-$version-source.tar.xz" 'Kestrin-*-source.tar.xz*'
 }
 
 run_tests() {
   [ -x "$linux_build/src/app/tests/first_sheets" ] \
-    || { log "no Linux build in $linux_build to compare with: run ./test.sh's build first"; exit 1; }
+    || fail "no Linux build in $linux_build to compare with: run ./test.sh's build first"
+  [ -f "$build_dir/CTestTestfile.cmake" ] || fail "no Windows build with tests: run the exe step with the test step"
   (cd "$build_dir" && QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$build_dir/test-fonts" \
-     ctest --output-on-failure --timeout 600 --parallel "$(nproc)" "$@")
+     ctest --output-on-failure --no-tests=error --timeout 600 --parallel "$(nproc)")
 }
 
-for step in deps qt exe zip test; do
+for step in "${known_steps[@]}"; do
   wants "$step" || continue
   case "$step" in
     deps) install_packages ;;
     qt) build_qt ;;
     exe) build_exe ;;
     zip) make_zip ;;
+    setup) make_setup ;;
+    source) make_source ;;
     test) run_tests ;;
   esac
 done

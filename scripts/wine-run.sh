@@ -1,16 +1,12 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in Kestrin's own Wine prefix (made on first
-# use), quietly, with Windows' CR LF line ends turned into LF on standard output.
-# The Windows build's test programs run through it (CMAKE_CROSSCOMPILING_EMULATOR).
+# Runs a Windows program under Wine set up as a Chinese Windows (wine-env.sh),
+# in Kestrin's own Wine prefix (made on first use), quietly, with Windows' CR LF
+# line ends turned into LF on standard output. The Windows build's test programs
+# run through it (CMAKE_CROSSCOMPILING_EMULATOR).
 set -uo pipefail
-
-export WINEPREFIX="${KESTRIN_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin/wine}"
-export WINEARCH=win64
-export WINEDEBUG="${WINEDEBUG:--all}"
-# No prompts to install Wine's .NET and HTML engines.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINELOADER=/usr/lib/wine/wine64
-wine=/usr/lib/wine/wine64
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=scripts/wine-env.sh
+. "$here/wine-env.sh"
 
 # Wine keeps the host's QT_* variables from Windows programs unless they come
 # as WINEQT_*: hand them over so (QT_QPA_PLATFORM=offscreen and the like).
@@ -23,15 +19,5 @@ for variable in $(compgen -e); do
   esac
 done
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      "$wine" wineboot --init >/dev/null 2>&1
-      wineserver -w
-    fi
-  ) 9>"$WINEPREFIX.lock"
-fi
-
-"$wine" "$@" | tr -d '\r'
+kestrin_wine_prefix || exit 1
+"${kestrin_wine[@]}" "$@" | tr -d '\r'

@@ -10,10 +10,17 @@ QFont worksheetFont()
     // Digits, signs, "×", "÷" and "……" come from a Latin monospaced face, one
     // column each, so that cells of the same number of characters are equally
     // wide whatever they hold; the Chinese of titles and headers from the CJK face.
-    // Consolas and SimSun take their places on a Windows without the Linux faces.
-    QFont font(QStringLiteral("DejaVu Sans Mono"));
-    font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Consolas"),
-                      QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("SimSun")});
+    // Each system's own faces come first: Consolas and SimSun on Windows, the
+    // Debian faces elsewhere; the others stand in where those are missing.
+#ifdef Q_OS_WIN
+    const QStringList families{QStringLiteral("Consolas"), QStringLiteral("SimSun"),
+                               QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono CJK SC")};
+#else
+    const QStringList families{QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Consolas"),
+                               QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("SimSun")};
+#endif
+    QFont font(families.first());
+    font.setFamilies(families);
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
     font.setPointSizeF(10.5);

@@ -1,0 +1,102 @@
+# shellcheck shell=bash
+# Sourced by the scripts that run Windows programs under Wine: a Wine set up as
+# a Chinese Windows is.
+#   - locale zh_CN (ANSI and OEM code page 936), from a zh_CN.UTF-8 locale that
+#     is compiled once into the cache (LOCPATH, so no root is needed);
+#   - SimSun, NSimSun and SimHei present as TrueType fonts: WenQuanYi Zen Hei
+#     (Debian's fonts-wqy-zenhei) stands in for them through Wine's font
+#     replacements;
+#   - none of the host's OpenType CJK fonts (no Windows has them, and Wine's
+#     PostScript driver cannot print them): Wine sees only the fonts that a
+#     fontconfig file of its own lists, DejaVu and that stand-in.
+# kestrin_wine_prefix makes the prefix on first use; it counts as ready only
+# once a marker says that every step of making it succeeded.
+
+kestrin_cache="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}"
+export WINEPREFIX="${KESTRIN_WINEPREFIX:-$kestrin_cache/wine-zh_CN}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No prompts to install Wine's .NET and HTML engines; no menu entries or
+# desktop files made on the Unix desktop for Windows shortcuts.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
+export WINELOADER=/usr/lib/wine/wine64
+# Wine in the Chinese locale (the locale is set on Wine's command line only:
+# this shell does not have it).
+kestrin_wine=(env "LOCPATH=$kestrin_cache/locale" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 /usr/lib/wine/wine64)
+
+# What a ready prefix's marker holds; a prefix made otherwise is made anew.
+kestrin_wine_setup="zh_CN cp936; SimSun SimHei NSimSun = WenQuanYi Zen Hei; no OpenType CJK; 1"
+
+kestrin_wine_locale() {
+  local locales="$kestrin_cache/locale"
+  if [ ! -f "$locales/zh_CN.UTF-8/LC_CTYPE" ]; then
+    mkdir -p "$locales"
+    local part
+    part=$(mktemp -d "$locales/.zh_CN.XXXXXX")
+    localedef -i zh_CN -f UTF-8 "$part/zh_CN.UTF-8" >/dev/null 2>&1 \
+      || { rm -rf "$part"; echo "wine-env: localedef cannot make zh_CN.UTF-8 (package locales)" >&2; return 1; }
+    rm -rf "$locales/zh_CN.UTF-8"
+    mv "$part/zh_CN.UTF-8" "$locales/zh_CN.UTF-8"
+    rmdir "$part"
+  fi
+}
+
+kestrin_wine_fonts() {
+  local conf="$kestrin_cache/wine-fonts.conf"
+  local font
+  for font in /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc; do
+    [ -f "$font" ] || { echo "wine-env: $font is missing (fonts-dejavu-core, fonts-wqy-zenhei)" >&2; return 1; }
+  done
+  mkdir -p "$kestrin_cache"
+  cat > "$conf.part" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts/truetype/dejavu</dir>
+  <dir>/usr/share/fonts/truetype/wqy</dir>
+  <cachedir>$kestrin_cache/fontconfig</cachedir>
+</fontconfig>
+EOF
+  mv "$conf.part" "$conf"
+  export FONTCONFIG_FILE="$conf"
+}
+
+kestrin_wine_prefix() {
+  kestrin_wine_locale || return 1
+  kestrin_wine_fonts || return 1
+  local marker="$WINEPREFIX/.kestrin-ready"
+  [ -f "$marker" ] && [ "$(cat "$marker")" = "$kestrin_wine_setup" ] && return 0
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    [ -f "$marker" ] && [ "$(cat "$marker")" = "$kestrin_wine_setup" ] && exit 0
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    "${kestrin_wine[@]}" wineboot --init >/dev/null 2>&1 || { echo "wine-env: wineboot failed" >&2; exit 1; }
+    wineserver -w || exit 1
+    # Wine links Desktop, Documents and the like to the Unix home: a Windows
+    # has folders of its own there, and nothing a program under test writes
+    # may land in the home folder.
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/*; do
+      if [ -L "$link" ]; then rm -f "$link" && mkdir "$link" || exit 1; fi
+    done
+    local reg
+    reg=$(mktemp --suffix=.reg)
+    # UTF-16 with a byte order mark, as regedit reads the Chinese names.
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+      '"SimSun"="WenQuanYi Zen Hei"' '"宋体"="WenQuanYi Zen Hei"' \
+      '"NSimSun"="WenQuanYi Zen Hei Mono"' '"新宋体"="WenQuanYi Zen Hei Mono"' \
+      '"SimHei"="WenQuanYi Zen Hei"' '"黑体"="WenQuanYi Zen Hei"' \
+      | iconv -f UTF-8 -t UTF-16 > "$reg"
+    "${kestrin_wine[@]}" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1 \
+      || { rm -f "$reg"; echo "wine-env: the font replacements could not be set" >&2; exit 1; }
+    wineserver -w || exit 1
+    rm -f "$reg"
+    printf '%s' "$kestrin_wine_setup" > "$marker"
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# A Unix path as Wine's Z: drive names it.
+winepath_of() { printf 'Z:%s' "${1//\//\\}"; }

@@ -1,0 +1,32 @@
+// The Windows build printing through Windows' spooler on a default printer
+// that refuses jobs (under Wine, a CUPS queue made to reject them by the
+// test's set-up). Windows' print engine only logs the failed EndDoc; the run
+// must stop with the printer's name and show no completion.
+
+#include "print/qprinter_channel.h"
+#include "sheet_runs.h"
+
+#include <QPrinterInfo>
+
+#include <gtest/gtest.h>
+
+namespace kestrin {
+namespace {
+
+using namespace kestrin::printtest;
+
+TEST(WindowsSpooler, RefusedJobIsReportedWithThePrinterName)
+{
+    const QString queue = QPrinterInfo::defaultPrinterName();
+    ASSERT_FALSE(queue.isEmpty()) << "no default printer";
+    QPrinterChannel printer;
+    const ChannelRun ran = runOn(sevenTermRun(printedSheet("15", "5", "1", false)), printer);
+    EXPECT_FALSE(ran.completed);
+    EXPECT_EQ(ran.messages.toStdString(),
+              (QStringLiteral("打印失败：打印机“") + queue +
+               QStringLiteral("”没有接受打印任务：Windows 报告打印任务没有完成。请检查打印机后重新生成。"))
+                  .toStdString());
+}
+
+} // namespace
+} // namespace kestrin
