@@ -15,18 +15,18 @@ set(KESTRIN_NOT_UNDER_WINE
 )
 
 # Qt's offscreen platform on Windows takes its fonts from one folder of .ttf
-# and .otf files (QT_QPA_FONTDIR): the Windows tests get the Debian fonts the
-# Linux tests use, linked there (the CJK collections under an .otf name, which
-# FreeType opens all the same).
+# and .otf files (QT_QPA_FONTDIR). The Windows tests get what a Chinese Windows
+# has: DejaVu for the Latin faces and WenQuanYi Zen Hei, the TrueType face that
+# stands in for SimSun and SimHei under Wine (its collection linked under an
+# .otf name, which FreeType opens all the same); none of the OpenType CJK faces.
 if(CMAKE_CROSSCOMPILING AND WIN32)
   set(KESTRIN_TEST_FONTS ${CMAKE_BINARY_DIR}/test-fonts)
+  file(REMOVE_RECURSE ${KESTRIN_TEST_FONTS})
   file(MAKE_DIRECTORY ${KESTRIN_TEST_FONTS})
   foreach(font DejaVuSans DejaVuSans-Bold DejaVuSansMono DejaVuSerif)
     file(CREATE_LINK /usr/share/fonts/truetype/dejavu/${font}.ttf ${KESTRIN_TEST_FONTS}/${font}.ttf SYMBOLIC)
   endforeach()
-  foreach(font NotoSansCJK-Regular NotoSansCJK-Bold NotoSerifCJK-Regular NotoSerifCJK-Bold)
-    file(CREATE_LINK /usr/share/fonts/opentype/noto/${font}.ttc ${KESTRIN_TEST_FONTS}/${font}.otf SYMBOLIC)
-  endforeach()
+  file(CREATE_LINK /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc ${KESTRIN_TEST_FONTS}/wqy-zenhei.otf SYMBOLIC)
 endif()
 
 # kestrin_gtests(target [EXCLUDE pattern...] [PREFIX p] [PROPERTIES ...])
