@@ -31,6 +31,11 @@ float FixedStartRandom::draw()
     return static_cast<float>(next32() >> 8U) * (1.0F / 16777216.0F);
 }
 
+std::unique_ptr<RandomSource> FixedStartRandom::copy() const
+{
+    return std::make_unique<FixedStartRandom>(*this);
+}
+
 RandomSource& processRandom()
 {
     static FixedStartRandom source;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace kestrin {
 
@@ -9,6 +10,8 @@ class RandomSource {
 public:
     virtual ~RandomSource() = default;
     virtual float draw() = 0;
+    // A source that goes on from where this one stands; this one is left as it is.
+    virtual std::unique_ptr<RandomSource> copy() const = 0;
 };
 
 // PCG32 (XSH RR) from a fixed starting state. Every process starts the same
@@ -19,6 +22,7 @@ class FixedStartRandom final : public RandomSource {
 public:
     FixedStartRandom();
     float draw() override;
+    std::unique_ptr<RandomSource> copy() const override;
     std::uint32_t next32();
 
 private:

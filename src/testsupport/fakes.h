@@ -12,6 +12,7 @@
 #include <QMap>
 #include <QStringList>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -37,6 +38,7 @@ public:
         }
         return rest_.draw();
     }
+    std::unique_ptr<RandomSource> copy() const override { return std::make_unique<ScriptedRandom>(*this); }
     long long draws = 0;
 
 private:
