@@ -2,6 +2,16 @@
 
 namespace kestrin {
 
+QString taggedFileName(const QString& fileName, const QString& tag)
+{
+    static const QString extension = QStringLiteral(".xls");
+    if (tag.isEmpty())
+        return fileName;
+    if (!fileName.endsWith(extension))
+        return fileName + tag;
+    return fileName.chopped(extension.size()) + tag + extension;
+}
+
 SheetOutput::SheetOutput(const RunServices& services, bool toFile, bool toPrinter)
     : services_(services)
     , toFile_(toFile)

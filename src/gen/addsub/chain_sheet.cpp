@@ -359,7 +359,7 @@ RunResult runChainSheet(const ChainKind& kind, const ChainSettings& settings, co
     }
     const int n = counts->perRow;
     const int width = cellWidth(kind, *shape);
-    const QString fileName = kind.fileName(*shape);
+    const QString fileName = taggedFileName(kind.fileName(*shape), settings.sheet.fileTag);
     const QString fileTitle = kind.fileTitle(*shape);
     const bool answers = settings.sheet.answers;
 
