@@ -81,9 +81,30 @@ void GeneratorWindow::open()
 
 void GeneratorWindow::start()
 {
-    const RunResult result = runGenerator(services_);
+    const RunRepeat::Run run = repeat_.begin(repeatedSettings(), answersWanted(), services_.random);
+    fileTag_ = run.fileTag;
+    const RunResult result = runGenerator(RunServices{run.random, services_.messages, services_.file, services_.printer});
+    repeat_.end(result.completed);
+    fileTag_.clear();
     if (result.completed)
         showResult(result);
+}
+
+QStringList GeneratorWindow::repeatedSettings() const
+{
+    QStringList settings;
+    for (const QWidget* control : controls_.inOrder) {
+        if (const auto* box = qobject_cast<const QLineEdit*>(control)) {
+            if (!box->isReadOnly())
+                settings << control->objectName() + u'=' + box->text();
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+            const QString& name = control->objectName();
+            const bool answersChoice = controls_.options && button->group() == controls_.options;
+            if (button->isCheckable() && !answersChoice && name != layout_.toPrinter && name != layout_.toFile)
+                settings << name + (button->isChecked() ? QStringLiteral("=1") : QStringLiteral("=0"));
+        }
+    }
+    return settings;
 }
 
 void GeneratorWindow::showResult(const RunResult& result)
@@ -108,6 +129,7 @@ SheetSettings GeneratorWindow::readSheetSettings(const QString& perRowBox, const
     settings.answers = answersWanted();
     settings.toPrinter = toPrinterTicked();
     settings.toFile = toFileTicked();
+    settings.fileTag = fileTag_;
     return settings;
 }
 

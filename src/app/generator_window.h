@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/control_table.h"
+#include "output/run_repeat.h"
 #include "output/run_services.h"
 
 #include <QColor>
@@ -72,7 +73,9 @@ public:
     // was left) and makes it the active window.
     void open();
 
-    // Runs the generator once, as the start button does.
+    // Runs the generator once, as the start button does. Where only the
+    // answers choice differs from the last completed run, the run repeats its
+    // questions (see RunRepeat).
     void start();
 
 signals:
@@ -91,16 +94,23 @@ protected:
     bool answersWanted() const { return isOn(layout_.answersYes); }
     bool toPrinterTicked() const { return isOn(layout_.toPrinter); }
     bool toFileTicked() const { return isOn(layout_.toFile); }
+    // Put before ".xls" in the names of the running run's files (empty for a new sheet).
+    const QString& fileTag() const { return fileTag_; }
 
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void showResult(const RunResult& result);
+    // Every setting of the window but the answers choice and the output
+    // switches: the text boxes as typed and the window's own check boxes.
+    QStringList repeatedSettings() const;
 
     GeneratorLayout layout_;
     RunServices services_;
     BuiltControls controls_;
     bool shownBefore_ = false;
+    RunRepeat repeat_;
+    QString fileTag_;
 };
 
 // Makes the window of one kind where a window class serves several kinds: the

@@ -1,0 +1,187 @@
+// The answer key of the sheet just made, through the windows: switching only
+// the answers choice repeats the window's last sheet; any other setting
+// changed makes a new one. Printed for real, the key carries the sheet's
+// questions page for page.
+
+#include "app/fonts.h"
+#include "app/main_window.h"
+#include "app/seven_term_window.h"
+#include "print/qprinter_channel.h"
+#include "window_checks.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+using namespace kestrin;
+using namespace kestrin::app;
+using namespace kestrin::app::checks;
+
+namespace {
+
+QString toolOutput(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    if (exitCode)
+        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The PDF cups-pdf made of the job (~/PDF/<job name>*.pdf), once it is whole; empty after a minute.
+QString printedPdf(const QString& jobName)
+{
+    const QDir out(QDir::home().filePath(QStringLiteral("PDF")));
+    QDeadlineTimer deadline(60000);
+    qint64 lastSize = -1;
+    while (!deadline.hasExpired()) {
+        const QFileInfoList found = out.entryInfoList({jobName + QStringLiteral("*.pdf")}, QDir::Files);
+        if (!found.isEmpty()) {
+            int exitCode = -1;
+            toolOutput(QStringLiteral("pdfinfo"), {found.first().filePath()}, &exitCode);
+            if (exitCode == 0 && found.first().size() == lastSize)
+                return found.first().filePath();
+            lastSize = found.first().size();
+        }
+        QThread::msleep(300);
+    }
+    return {};
+}
+
+// The lines of a printed page that carry text, blanks collapsed.
+QStringList pageLines(const QString& pdf, int page)
+{
+    const QString text = toolOutput(QStringLiteral("pdftotext"),
+        {"-layout", "-enc", "UTF-8", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    QStringList lines;
+    for (const QString& line : text.split(u'\n')) {
+        if (!line.simplified().isEmpty())
+            lines << line.simplified();
+    }
+    return lines;
+}
+
+} // namespace
+
+class AnswerKeyTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+
+    // In every window: 否 then 是 makes the key of the sheet from a copy of the
+    // random source; then each settings box changed (a blank added, which
+    // reads the same) or its own check box clicked makes a new sheet however
+    // the answers choice goes.
+    void everyWindowRepeatsItsLastSheetAndNothingElse()
+    {
+        for (const MenuSpec& menu : menuTable()) {
+            for (const MenuEntrySpec& entry : menu.entries) {
+                if (!entry.opens)
+                    continue;
+                testing::RecordedRun run;
+                const std::unique_ptr<GeneratorWindow> window = entry.opens(servicesOf(run));
+                auto* yes = window->findChild<QRadioButton*>("Option1");
+                auto* no = window->findChild<QRadioButton*>("Option2");
+                window->start();
+                const QStringList sheets = run.file.files.keys();
+                const long long draws = run.random.draws;
+                yes->setChecked(true);
+                window->start();
+                QVERIFY2(run.messages.shown.isEmpty(), qPrintable(entry.caption));
+                QCOMPARE(run.random.draws, draws);
+                QCOMPARE(run.file.files.size(), 2 * sheets.size());
+                for (const QString& name : sheets)
+                    QVERIFY2(run.file.files.contains(taggedFileName(name, "答案")), qPrintable(name));
+
+                for (QWidget* control : window->controlsInTableOrder()) {
+                    auto* box = qobject_cast<QLineEdit*>(control);
+                    auto* check = qobject_cast<QCheckBox*>(control);
+                    if (box && !box->isReadOnly())
+                        box->setText(box->text() + u' ');
+                    else if (check && control->objectName() != "Check1" && control->objectName() != "Check2")
+                        check->click();
+                    else
+                        continue;
+                    (yes->isChecked() ? no : yes)->setChecked(true);
+                    const long long before = run.random.draws;
+                    window->start();
+                    const QString what = entry.caption + u' ' + control->objectName();
+                    QVERIFY2(run.messages.shown.isEmpty(), qPrintable(what));
+                    QVERIFY2(run.random.draws > before, qPrintable(what));
+                    QVERIFY2(run.file.files.size() == 2 * sheets.size(), qPrintable(what));
+                }
+            }
+        }
+    }
+
+    // 否, start, 是, start in the seven-term window with the printer ticked:
+    // two print jobs, the second with the first one's questions on each page.
+    void printedKeyHasTheSheetsQuestionsPageForPage()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("pdfinfo/pdftotext (poppler-utils) are not installed");
+        const QString queue = QPrinterInfo::defaultPrinterName();
+        if (queue.isEmpty() || !toolOutput("lpstat", {"-v", queue}).contains("cups-pdf:"))
+            QSKIP("the default printer is no cups-pdf queue (run scripts/setup-printer.sh as root)");
+
+        FixedStartRandom random;
+        testing::RecordingMessages messages;
+        testing::MemoryWorksheetFile file;
+        QPrinterChannel printer;
+        SevenTermWindow window(RunServices{random, messages, file, printer});
+        setControls(window, {{"Text4", "2"}}, {{"Check1", true}, {"Check2", false}});
+        const QString job = QStringLiteral("kestrin-test-%1-%2-key")
+                                .arg(QCoreApplication::applicationPid())
+                                .arg(QDateTime::currentMSecsSinceEpoch());
+        printer.setJobName(job + "-sheet");
+        window.start();
+        window.findChild<QRadioButton*>("Option1")->setChecked(true);
+        printer.setJobName(job + "-answers");
+        window.start();
+        QCOMPARE(messages.shown, QStringList());
+
+        const QString sheet = printedPdf(job + "-sheet");
+        const QString key = printedPdf(job + "-answers");
+        QVERIFY2(!sheet.isEmpty() && !key.isEmpty(), "no PDF of the two jobs in ~/PDF");
+        for (int page = 1; page <= 2; ++page) {
+            // Title, header, rule; five rows of seven terms (on the key each
+            // with a rule and its answers below); rule, footer.
+            const QStringList questions = pageLines(sheet, page);
+            const QStringList answered = pageLines(key, page);
+            QCOMPARE(questions.size(), 3 + 5 * 7 + 2);
+            QCOMPARE(answered.size(), 3 + 5 * 9 + 2);
+            // The queue may give each glyph a made-up character of its own
+            // document: the term lines must agree up to one one-to-one replacement.
+            QHash<QChar, QChar> forward;
+            QHash<QChar, QChar> backward;
+            for (int row = 0; row < 5; ++row) {
+                for (int term = 0; term < 7; ++term) {
+                    const QString a = questions[3 + row * 7 + term];
+                    const QString b = answered[3 + row * 9 + term];
+                    QCOMPARE(a.size(), b.size());
+                    for (qsizetype i = 0; i < a.size(); ++i) {
+                        QCOMPARE(forward.value(a[i], b[i]), b[i]);
+                        QCOMPARE(backward.value(b[i], a[i]), a[i]);
+                        forward.insert(a[i], b[i]);
+                        backward.insert(b[i], a[i]);
+                    }
+                }
+            }
+        }
+        QFile::remove(sheet);
+        QFile::remove(key);
+    }
+};
+
+QTEST_MAIN(AnswerKeyTest)
+#include "answer_key_test.moc"
