@@ -78,8 +78,8 @@ class AnswerKeyTest : public QObject {
 private slots:
     void initTestCase() { installFontSubstitutions(); }
 
-    // In every window: 否 then 是 makes the key of the sheet from a copy of the
-    // random source; then each settings box changed (a blank added, which
+    // In every window: 否 then 是 (and the printer ticked) makes the key of the
+    // sheet from a copy of the random source; then each settings box changed (a blank added, which
     // reads the same) or its own check box clicked makes a new sheet however
     // the answers choice goes.
     void everyWindowRepeatsItsLastSheetAndNothingElse()
@@ -95,9 +95,12 @@ private slots:
                 window->start();
                 const QStringList sheets = run.file.files.keys();
                 const long long draws = run.random.draws;
+                // The key of a sheet that went to a file, printed.
                 yes->setChecked(true);
+                window->findChild<QCheckBox*>("Check1")->setChecked(true);
                 window->start();
                 QVERIFY2(run.messages.shown.isEmpty(), qPrintable(entry.caption));
+                QCOMPARE(run.printer.finishes, 1);
                 QCOMPARE(run.random.draws, draws);
                 QCOMPARE(run.file.files.size(), 2 * sheets.size());
                 for (const QString& name : sheets)
