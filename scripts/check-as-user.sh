@@ -50,15 +50,11 @@ as_user() {
     PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin LANG=C.UTF-8 "$@"
 }
 
-# The clone: this checkout's commit, and its files as they are now (changes not
-# yet committed included).
+# The clone: this checkout's commit. (git reads another user's repository only
+# when told that it is safe.)
 clone="$home/kestrin"
-# (git refuses to read another user's repository unless told it is safe.)
 as_user git clone -q --upload-pack="git -c safe.directory=$here/.git -c safe.directory=$here upload-pack" \
   "file://$here" "$clone"
-git -C "$here" ls-files -z --cached --others --exclude-standard \
-  | while IFS= read -r -d '' f; do [ -e "$here/$f" ] && printf '%s\0' "$f"; done \
-  | tar -C "$here" --null -T - -cf - | as_user tar -C "$clone" -xf -
 log "user $user with passwordless sudo, a clone of this checkout in $clone"
 
 run_env=()

@@ -68,7 +68,15 @@ fi
 cp -a "$bare" "$root"
 flock -u 9
 mkdir -p "$cache/archives-$suite"
-find "$cache/archives-$suite" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives/" {} +
+# Packages downloaded by earlier checks, and back those this one downloads (hard
+# links; a package already there is left as it is).
+link_debs() {
+  local deb
+  for deb in "$1"/*.deb; do
+    if [ -f "$deb" ] && [ ! -e "$2/${deb##*/}" ]; then ln "$deb" "$2/"; fi
+  done
+}
+link_debs "$cache/archives-$suite" "$root/var/cache/apt/archives"
 
 # The machine's Debian entries, the keyrings they name, and the apt settings it
 # needs to reach them.
@@ -97,7 +105,7 @@ log "apt-get install ./$name in a fresh Debian $suite"
 in_root sh -c "cd /tmp && apt-get install -y -q --no-install-recommends ./$name" > "$work/apt.log" 2>&1 \
   || { cat "$work/apt.log"; fail "apt-get install ./$name"; }
 grep -E 'newly installed|^Need to get|^After this operation' "$work/apt.log" | sed 's/^/  /' || true
-find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -l -n -t "$cache/archives-$suite/" {} +
+link_debs "$root/var/cache/apt/archives" "$cache/archives-$suite"
 
 installed=$(sha256sum < "$root/usr/bin/kestrin" | cut -d' ' -f1)
 [ "$installed" = "$packaged" ] || fail "the installed /usr/bin/kestrin is not the packaged program"
