@@ -61,9 +61,12 @@ bool SheetOutput::closeFile()
         return true;
     fileOpen_ = false;
     if (!services_.file.close()) {
-        services_.messages.show(QStringLiteral("无法保存文件“") + fileName_ + QStringLiteral("”：")
-            + services_.file.errorString()
-            + QStringLiteral("。原有的同名文件未被改动，请检查磁盘空间后重新生成。"));
+        const QString head = QStringLiteral("无法保存文件“") + fileName_ + QStringLiteral("”：")
+            + services_.file.errorString();
+        if (services_.file.heldByAnotherProgram())
+            services_.messages.show(head + QStringLiteral("。请关闭这个文件后重新生成。"));
+        else
+            services_.messages.show(head + QStringLiteral("。原有的同名文件未被改动，请检查磁盘空间后重新生成。"));
         return false;
     }
     return true;

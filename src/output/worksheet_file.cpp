@@ -45,6 +45,30 @@ bool syncToDisk(QFileDevice& file)
 #endif
 }
 
+// Whether another program has the existing file at `path` open and shares it
+// with no one that would replace it. Windows refuses the replacing rename then
+// (access denied), and asking for the right to delete the file, while sharing
+// everything, is refused with a sharing (or lock) violation.
+bool heldOpenElsewhere(const QString& path)
+{
+#ifdef Q_OS_WIN
+    const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(native.utf16()), DELETE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+        nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+#else
+    // An open file does not stop a rename over it here.
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
 } // namespace
 
 bool appendRecord(GbkEncoder& encoder, const QString& text, QByteArray& out, QString* unmappable)
@@ -85,6 +109,7 @@ bool DiskWorksheetFile::open(const QString& fileName, int /*fileNumber*/)
 {
     discard();
     error_.clear();
+    held_ = false;
     if (!encoder_) {
         error_ = QStringLiteral("本系统无法把文字转换为GBK编码");
         return false;
@@ -168,9 +193,13 @@ bool DiskWorksheetFile::close()
         discard();
         return false;
     }
+    const QString target = file_->fileName();
     const bool committed = file_->commit();
-    if (!committed)
-        error_ = reasonFor(file_->error(), file_->errorString());
+    if (!committed) {
+        held_ = heldOpenElsewhere(target);
+        error_ = held_ ? QStringLiteral("这个文件正在被另一个程序（例如 Excel 或 WPS 表格）打开")
+                       : reasonFor(file_->error(), file_->errorString());
+    }
     file_.reset();
     return committed;
 }
@@ -188,6 +217,11 @@ void DiskWorksheetFile::discard()
 QString DiskWorksheetFile::errorString() const
 {
     return error_;
+}
+
+bool DiskWorksheetFile::heldByAnotherProgram() const
+{
+    return held_;
 }
 
 QString DiskWorksheetFile::folder() const

@@ -23,6 +23,9 @@ public:
     virtual void discard() = 0;
     // Why the last open() or close() failed, in words for the teacher.
     virtual QString errorString() const = 0;
+    // Whether the last close() failed because another program (Excel, WPS)
+    // has the previous file of that name open and will not let it be replaced.
+    virtual bool heldByAnotherProgram() const { return false; }
     // Where the files go, as the teacher would look for it.
     virtual QString folder() const = 0;
 };
@@ -41,6 +44,9 @@ QByteArray emptyRecord();
 // written and flushed to the disk; a run that fails part way (a full disk, a
 // text without GBK form, a failed write or sync) never leaves a truncated
 // worksheet, never destroys the previous one and leaves no temporary file.
+// On Windows a program that has the previous file open without sharing it (as
+// Excel and WPS hold an open workbook) stops the rename; close() then fails
+// with heldByAnotherProgram() and the previous file as it was.
 class DiskWorksheetFile final : public WorksheetFile {
 public:
     explicit DiskWorksheetFile(QString folder = QString(),
@@ -53,6 +59,7 @@ public:
     bool close() override;
     void discard() override;
     QString errorString() const override;
+    bool heldByAnotherProgram() const override;
     // The absolute folder, with the system's separators.
     QString folder() const override;
 
@@ -65,6 +72,7 @@ private:
     std::unique_ptr<QSaveFile> file_;
     QByteArray pending_;
     bool failed_ = false;
+    bool held_ = false;
     QString error_;
 };
 
