@@ -27,9 +27,10 @@ fi
 # The Debian package made from this build, installed into a fresh Debian root.
 scripts/check-deb.sh build
 
-# The Windows program: its static Qt is built once and cached outside the
-# checkout; its tests run under Wine and compare its files with this build's.
-scripts/build-windows.sh deps qt exe zip test
+# The Windows program, its zip, setup and source archive: its static Qt is built
+# once and cached outside the checkout; its tests run under Wine set up as a
+# Chinese Windows and compare its files with this build's.
+KESTRIN_WERROR=ON scripts/build-windows.sh deps qt exe zip setup source test
 if [ "${CI:-}" = true ]; then
   scripts/fail-on-skips.sh build-windows
   scripts/check-as-user.sh

@@ -21,7 +21,8 @@
 # The Qt cache is $KESTRIN_CACHE (default ~/.cache/kestrin); it is keyed by the
 # Qt version, the configure options and the toolchain, so a change to any of
 # them builds a fresh Qt beside the old one. Runs as root or as an ordinary user
-# (only installing packages goes through sudo).
+# (only installing packages goes through sudo). KESTRIN_WERROR=ON makes the
+# compiler's warnings errors (the tests do; a package build leaves them off).
 set -euo pipefail
 shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -70,7 +71,7 @@ qt_prefix() {
   qt_version=$(host_qt_version)
   compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
   # "keeps-source" marks the cache layout that keeps the qtbase source it was built from.
-  key=$( { echo keeps-source; printf '%s\n' "$qt_version"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain";
+  key=$( { echo keeps-source; printf '%s' "$qt_version"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain";
            printf '%s\n' "$compiler"; } | sha256sum | cut -c1-12)
   upstream=$(printf '%s' "$qt_version" | sed -E 's/^[0-9]+://; s/[+~-].*$//')
   printf '%s/qt-%s-mingw64-static-%s' "$cache" "$upstream" "$key"
@@ -161,7 +162,8 @@ build_exe() {
     "-DCMAKE_TOOLCHAIN_FILE=$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_EXE_LINKER_FLAGS=-static -s" \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$here/scripts/wine-run.sh" \
-    "-DKESTRIN_BUILD_TESTS=$tests" "-DKESTRIN_DIST_DIR=$dist" "${linux_args[@]}" \
+    "-DKESTRIN_BUILD_TESTS=$tests" "-DKESTRIN_DIST_DIR=$dist" "-DKESTRIN_WERROR=${KESTRIN_WERROR:-OFF}" \
+    "${linux_args[@]}" \
     > "$build_dir/configure.log" 2>&1 \
     || { tail -n 40 "$build_dir/configure.log"; fail "configure failed"; }
   cmake --build "$build_dir" --parallel "$(nproc)"
@@ -194,7 +196,8 @@ gather_notices() {
   [ -f "$notices" ] && [ "$(cat "$notices.key" 2>/dev/null || true)" = "$key" ] && return 0
   unpacked=$(mktemp -d)
   at_exit rm -rf "$unpacked"
-  dpkg-source --no-check -x "$(ls "$prefix"/source/*.dsc)" "$unpacked/qtbase" >/dev/null
+  dpkg-source --no-check -x "$(ls "$prefix"/source/*.dsc)" "$unpacked/qtbase" > "$build_dir/qtbase-unpack.log" 2>&1 \
+    || { tail -n 20 "$build_dir/qtbase-unpack.log"; fail "the cached qtbase source could not be unpacked"; }
   python3 "$here/scripts/gather-notices.py" "$unpacked/qtbase" "$notices"
   printf '%s' "$key" > "$notices.key"
   rm -rf "$unpacked"
@@ -221,7 +224,7 @@ publish() {
   local made="$1" name="$2" pattern="$3"
   mkdir -p "$dist"
   mv -f "$made" "$dist/$name.part"
-  find "$dist" -maxdepth 1 -name "$pattern" ! -name "$name" -delete
+  find "$dist" -maxdepth 1 -name "$pattern" ! -name "$name" ! -name "$name.part" -delete
   mv -f "$dist/$name.part" "$dist/$name"
   log "made dist/$name ($(stat -c %s "$dist/$name") bytes)"
 }
@@ -244,9 +247,9 @@ make_setup() {
   at_exit rm -rf "$stage"
   stage_files "$stage"
   cp "$here/packaging/windows/kestrin.ico" "$stage/kestrin.ico"
-  makensis -V2 -INPUTCHARSET UTF8 "-DVERSION=$version" "-DSTAGE=$stage" "-DOUTFILE=$stage/setup.exe" \
+  makensis -V2 -INPUTCHARSET UTF8 "-DVERSION=$version" "-DSTAGE=$stage" "-DOUTFILE=$stage/Kestrin-$version-setup.exe" \
     "$here/packaging/windows/kestrin.nsi"
-  publish "$stage/setup.exe" "Kestrin-$version-setup.exe" 'Kestrin-*-setup.exe*'
+  publish "$stage/Kestrin-$version-setup.exe" "Kestrin-$version-setup.exe" 'Kestrin-*-setup.exe*'
 }
 
 # The project at the built commit (git archive), the qtbase source package the
@@ -290,8 +293,9 @@ software under the GNU GPL, version 3 or later (Kestrin-$version/LICENSE); the
 notices of the code linked into kestrin.exe are in THIRD-PARTY-NOTICES.txt of the
 zip and of the installed program.
 EOF
+  # Most of it is the qtbase tarball, compressed already: xz's lightest level does.
   tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner \
-    --mtime="@$(git -C "$here" log -1 --format=%ct "$commit")" -cJf "$stage/source.tar.xz" "$top"
+    --mtime="@$(git -C "$here" log -1 --format=%ct "$commit")" -I 'xz -1 -T0' -cf "$stage/source.tar.xz" "$top"
   publish "$stage/source.tar.xz" "Kestrin-$version-source.tar.xz" 'Kestrin-*-source.tar.xz*'
 }
 
