@@ -15,18 +15,29 @@ set(KESTRIN_NOT_UNDER_WINE
 )
 
 # Qt's offscreen platform on Windows takes its fonts from one folder of .ttf
-# and .otf files (QT_QPA_FONTDIR). The Windows tests get what a Chinese Windows
-# has: DejaVu for the Latin faces and WenQuanYi Zen Hei, the TrueType face that
-# stands in for SimSun and SimHei under Wine (its collection linked under an
-# .otf name, which FreeType opens all the same); none of the OpenType CJK faces.
+# and .otf files (QT_QPA_FONTDIR) and knows a face by the names in its file.
+# The Windows tests get what a Chinese Windows has: DejaVu for the Latin faces,
+# and SimSun and SimHei as TrueType faces, made from WenQuanYi Zen Hei by
+# scripts/make-standin-fonts.py (the face Wine's font replacements make them
+# for the real program); none of the OpenType CJK faces.
 if(CMAKE_CROSSCOMPILING AND WIN32)
   set(KESTRIN_TEST_FONTS ${CMAKE_BINARY_DIR}/test-fonts)
+  set(standins ${CMAKE_BINARY_DIR}/standin-fonts)
+  if(NOT EXISTS ${standins}/SimSun.ttf OR NOT EXISTS ${standins}/SimHei.ttf)
+    execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/make-standin-fonts.py ${standins}
+                    RESULT_VARIABLE made)
+    if(NOT made EQUAL 0)
+      message(FATAL_ERROR "the SimSun and SimHei stand-ins could not be made (fonts-wqy-zenhei, python3-fonttools)")
+    endif()
+  endif()
   file(REMOVE_RECURSE ${KESTRIN_TEST_FONTS})
   file(MAKE_DIRECTORY ${KESTRIN_TEST_FONTS})
   foreach(font DejaVuSans DejaVuSans-Bold DejaVuSansMono DejaVuSerif)
     file(CREATE_LINK /usr/share/fonts/truetype/dejavu/${font}.ttf ${KESTRIN_TEST_FONTS}/${font}.ttf SYMBOLIC)
   endforeach()
-  file(CREATE_LINK /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc ${KESTRIN_TEST_FONTS}/wqy-zenhei.otf SYMBOLIC)
+  foreach(font SimSun SimHei)
+    file(CREATE_LINK ${standins}/${font}.ttf ${KESTRIN_TEST_FONTS}/${font}.ttf SYMBOLIC)
+  endforeach()
 endif()
 
 # kestrin_gtests(target [EXCLUDE pattern...] [PREFIX p] [PROPERTIES ...])

@@ -53,8 +53,8 @@ dist="$here/dist"
 
 install_packages() {
   need_packages g++-mingw-w64-x86-64-posix wine wine64 qt6-base-dev qt6-base-dev-tools \
-    perl dpkg-dev cmake ninja-build libarchive-tools xvfb xauth xdotool nsis python3 \
-    locales fonts-wqy-zenhei fonts-dejavu-core fonts-noto-cjk icoutils xz-utils git \
+    perl dpkg-dev cmake ninja-build libarchive-tools xvfb xauth xdotool imagemagick nsis python3 \
+    locales fonts-wqy-zenhei fonts-dejavu-core fonts-noto-cjk python3-fonttools icoutils xz-utils git \
     poppler-utils cups-client
 }
 

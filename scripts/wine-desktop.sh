@@ -4,10 +4,12 @@
 # in (xvfb-run), driven by keys sent with xdotool.
 #   wine_desktop_start FOLDER PROGRAM [ARG...]  starts PROGRAM in the desktop, in FOLDER
 #   wine_desktop_keys KEY...                     sends keys to the desktop's focused window
-#   wine_desktop_make_sheet FILE [KEY...]        Ctrl+F7, then KEYs in the seven-term
-#                                                window, then Alt+C, until FILE comes
+#   wine_desktop_make_sheet FILE [KEY...]        Ctrl+F7 once the main window is up, then
+#                                                KEYs in the seven-term window, then Alt+C;
+#                                                fails unless FILE comes
 #   wine_desktop_quit                            Alt+X back to the main window, Ctrl+Q;
 #                                                fails unless kestrin.exe then ends
+# (xdotool sends the keys; ImageMagick's import reads the screen.)
 #   wine_desktop_stop                            ends everything running under Wine
 
 # shellcheck disable=SC2154 # kestrin_wine comes from wine-env.sh
@@ -43,19 +45,34 @@ wine_desktop_keys() {
 # Windows paths).
 kestrin_exe_runs() { pgrep -f '^[A-Z]:\\.*kestrin\.exe' > /dev/null; }
 
-# The main window takes Ctrl+F7 once it is up; another try is made only while
-# no file has come, so that one run is made.
+# The colour of the screen at a point of the desktop, as #RRGGBB.
+wine_desktop_colour() {
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | sed -n 's/.*\(#[0-9A-Fa-f]\{6\}\).*/\1/p'
+}
+
+# Waits until the point X Y of the screen shows COLOUR (up to SECONDS).
+wine_desktop_wait_colour() {
+  local x="$1" y="$2" colour="$3" seconds="$4" _
+  for _ in $(seq 1 $((seconds * 4))); do
+    [ "$(wine_desktop_colour "$x" "$y")" = "$colour" ] && return 0
+    sleep 0.25
+  done
+  echo "wine-desktop: the screen at $x,$y did not turn $colour within $seconds s" >&2
+  return 1
+}
+
+# Both windows fill the desktop when open: the main window is teal, the
+# seven-term window grey; one key at a time once the screen shows its window.
 wine_desktop_make_sheet() {
-  local file="$1" _ __
+  local file="$1" _
   shift
-  for _ in $(seq 1 40); do
-    wine_desktop_keys ctrl+F7
-    sleep 1
-    wine_desktop_keys "$@" alt+c
-    for __ in $(seq 1 20); do
-      [ -f "$file" ] && { sleep 1; return 0; }
-      sleep 0.25
-    done
+  wine_desktop_wait_colour 900 800 '#008080' 90 || return 1
+  wine_desktop_keys ctrl+F7
+  wine_desktop_wait_colour 900 800 '#C8C8C8' 30 || return 1
+  wine_desktop_keys "$@" alt+c
+  for _ in $(seq 1 120); do
+    [ -f "$file" ] && return 0
+    sleep 0.25
   done
   return 1
 }
@@ -63,7 +80,7 @@ wine_desktop_make_sheet() {
 wine_desktop_quit() {
   kestrin_exe_runs || { echo "wine-desktop: kestrin.exe is not running" >&2; return 1; }
   wine_desktop_keys alt+x
-  sleep 1
+  wine_desktop_wait_colour 900 800 '#008080' 60 || return 1
   wine_desktop_keys ctrl+q
   local _
   for _ in $(seq 1 40); do

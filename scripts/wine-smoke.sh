@@ -53,6 +53,18 @@ wine_desktop_start "$work/teacher" kestrin.exe
 # its settings to the printer box, which Space ticks.
 wine_desktop_make_sheet "$work/teacher/$name" Tab Tab Tab Tab Tab Tab space || fail "kestrin.exe wrote no $name"
 elapsed=$(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }')
+
+# The print job: the program paints it after writing the file (under Wine's
+# PostScript driver that takes a while), then cups-pdf makes its PDF.
+pdf=""
+for _ in $(seq 1 240); do
+  if [ -z "$(LC_ALL=C lpstat -o "$queue" 2>/dev/null)" ]; then
+    pdf=$(find "$pdf_folder" -maxdepth 1 -name '*.pdf' -newermt "@$before" -printf '%T@ %p\n' 2>/dev/null \
+            | sort -n | tail -n 1 | cut -d' ' -f2- || true)
+    [ -n "$pdf" ] && break
+  fi
+  sleep 0.5
+done
 wine_desktop_quit || fail "Ctrl+Q did not end kestrin.exe"
 wine_desktop_stop
 
@@ -62,16 +74,6 @@ fi
 others=$(find "$work/teacher" -mindepth 1 -maxdepth 1 ! -name kestrin.exe ! -name "$name" -printf '%f ')
 [ -z "$others" ] || fail "unexpected files beside the exe: $others"
 
-# The print job: cups-pdf's PDF of it, once the queue has done with it.
-pdf=""
-for _ in $(seq 1 120); do
-  if [ -z "$(LC_ALL=C lpstat -o "$queue" 2>/dev/null)" ]; then
-    pdf=$(find "$pdf_folder" -maxdepth 1 -name '*.pdf' -newermt "@$before" -printf '%T@ %p\n' 2>/dev/null \
-            | sort -n | tail -n 1 | cut -d' ' -f2- || true)
-    [ -n "$pdf" ] && break
-  fi
-  sleep 0.5
-done
 if [ -z "$pdf" ]; then
   fail "no printed job from kestrin.exe came to $pdf_folder"
 else

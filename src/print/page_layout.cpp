@@ -11,10 +11,11 @@ QFont worksheetFont()
     // column each, so that cells of the same number of characters are equally
     // wide whatever they hold; the Chinese of titles and headers from the CJK face.
     // Each system's own faces come first: Consolas and SimSun on Windows, the
-    // Debian faces elsewhere; the others stand in where those are missing.
+    // Debian faces elsewhere; the others stand in where those are missing (a
+    // monospaced Latin face before any CJK face, whose Latin is proportional).
 #ifdef Q_OS_WIN
-    const QStringList families{QStringLiteral("Consolas"), QStringLiteral("SimSun"),
-                               QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono CJK SC")};
+    const QStringList families{QStringLiteral("Consolas"), QStringLiteral("DejaVu Sans Mono"),
+                               QStringLiteral("SimSun"), QStringLiteral("Noto Sans Mono CJK SC")};
 #else
     const QStringList families{QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Consolas"),
                                QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("SimSun")};

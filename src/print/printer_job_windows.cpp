@@ -34,16 +34,18 @@ QString withoutFullStop(QString text)
     return text;
 }
 
-// The system's reason that the engine adds in brackets at the end; a spooler
-// that failed without setting one leaves the text of "no error" there, which
-// is no reason.
+// What Windows said of the job: that it did not complete, and in brackets the
+// system's reason that the engine adds at the end of its log, where there is
+// one (a spooler that failed without setting one leaves the text of "no error"
+// there, which is no reason).
 QString reasonOf(const QString& message)
 {
     static const QRegularExpression trailing(QStringLiteral("\\(([^()]*)\\)\\s*$"));
     const QString reason = withoutFullStop(trailing.match(message).captured(1));
-    if (reason.isEmpty() || reason == withoutFullStop(qt_error_string(0)))
-        return QStringLiteral("Windows 报告打印任务没有完成");
-    return reason;
+    QString said = QStringLiteral("Windows 报告打印任务没有完成");
+    if (!reason.isEmpty() && reason != withoutFullStop(qt_error_string(0)))
+        said += u'（' + reason + u'）';
+    return said;
 }
 
 class EngineWatch {

@@ -139,7 +139,10 @@ TEST(PageLayout, MeasuresTheWidestLineOfThePage)
 TEST(WorksheetFont, CellsLineUpInColumns)
 {
     const QFont font = worksheetFont();
-    EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("DejaVu Sans Mono"));
+    // The monospaced Latin face: Consolas on Windows, where it is there; DejaVu Sans Mono.
+    EXPECT_TRUE(QFontInfo(font).family() == QStringLiteral("DejaVu Sans Mono") ||
+                QFontInfo(font).family() == QStringLiteral("Consolas"))
+        << QFontInfo(font).family().toStdString();
     const QFontMetricsF metrics(font);
     const qreal cell = metrics.horizontalAdvance(addsub::chainCell(7, 0, 8));
     for (long long value : {-9LL, -1LL, 3LL, 45LL, -45LL, 375LL})
@@ -153,7 +156,14 @@ TEST(WorksheetFont, CellsLineUpInColumns)
         EXPECT_NEAR(metrics.horizontalAdvance(text), 15 * column, 1e-6) << text.toStdString();
 
     // The Chinese of titles, headers and footers is there too, from the CJK face.
-    const QRawFont cjk = QRawFont::fromFont(QFont(QStringLiteral("Noto Sans Mono CJK SC")));
+#ifdef Q_OS_WIN
+    const QString cjkFace = QStringLiteral("SimSun");
+#else
+    const QString cjkFace = QStringLiteral("Noto Sans Mono CJK SC");
+#endif
+    ASSERT_TRUE(font.families().contains(cjkFace));
+    const QRawFont cjk = QRawFont::fromFont(QFont(cjkFace));
+    ASSERT_EQ(cjk.familyName(), cjkFace);
     for (QChar c : QStringLiteral("小学学前段七笔加减速算试题学校：姓名成绩重庆市提供第页"))
         EXPECT_TRUE(cjk.supportsCharacter(c)) << QString(c).toStdString();
 }
