@@ -75,7 +75,7 @@ Kestrin 是自由软件，按 GNU 通用公共许可证第 3 版（或更新版�
 
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
-Section "${PRODUCT}（必需）" SecProgram
+Section "Kestrin 程序（必需）" SecProgram
   SectionIn RO
   SetOutPath "$INSTDIR"
   File "${STAGE}\kestrin.exe"
