@@ -2,6 +2,7 @@
 # Sourced, after wine-env.sh, by the scripts that use the real kestrin.exe as a
 # teacher does: in a screen-sized Wine desktop on the virtual X screen they run
 # in (xvfb-run), driven by keys sent with xdotool.
+#   wine_desktop_in_xvfb "$0" "$@"              the calling script again, in the X screen
 #   wine_desktop_start FOLDER PROGRAM [ARG...]  starts PROGRAM in the desktop, in FOLDER
 #   wine_desktop_keys KEY...                     sends keys to the desktop's focused window
 #   wine_desktop_make_sheet FILE [KEY...]        Ctrl+F7 once the main window is up, then
@@ -14,6 +15,13 @@
 
 # shellcheck disable=SC2154 # kestrin_wine comes from wine-env.sh
 wine_desktop_window=""
+
+# Runs the calling script (its path and arguments given) again inside a virtual
+# X screen the size of the desktop, first of all, with a time limit inside CTest's.
+wine_desktop_in_xvfb() {
+  [ -z "${KESTRIN_IN_XVFB:-}" ] || return 0
+  exec env KESTRIN_IN_XVFB=1 timeout --kill-after=10 280 xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+}
 wine_desktop_job=""
 
 wine_desktop_start() {

@@ -20,10 +20,9 @@ setup="$(realpath "$1")"
 built_exe="$(realpath "$2")"
 linux_tool="$(realpath "$3")"
 
-if [ -z "${KESTRIN_IN_XVFB:-}" ]; then
-  exec env KESTRIN_IN_XVFB=1 timeout --kill-after=10 280 \
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+# shellcheck source=scripts/wine-desktop.sh
+source "$here/wine-desktop.sh"
+wine_desktop_in_xvfb "$0" "$@"
 # From here on inside the virtual X screen.
 
 # shellcheck source=scripts/lib.sh
@@ -33,8 +32,6 @@ at_exit rm -rf "$work"
 export KESTRIN_WINEPREFIX="$work/prefix"
 # shellcheck source=scripts/wine-env.sh
 source "$here/wine-env.sh"
-# shellcheck source=scripts/wine-desktop.sh
-source "$here/wine-desktop.sh"
 at_exit wineserver -k
 failures=0
 fail() { printf 'wine-setup-check: FAILED: %s\n' "$*" >&2; failures=$((failures + 1)); }

@@ -15,18 +15,14 @@ here="$(cd "$(dirname "$0")" && pwd)"
 exe="$(realpath "$1")"
 linux_tool="$(realpath "$2")"
 
-# First of all into the virtual X screen, with a time limit inside CTest's.
-if [ -z "${KESTRIN_IN_XVFB:-}" ]; then
-  exec env KESTRIN_IN_XVFB=1 timeout --kill-after=10 280 \
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+# shellcheck source=scripts/wine-desktop.sh
+source "$here/wine-desktop.sh"
+wine_desktop_in_xvfb "$0" "$@"
 
 # shellcheck source=scripts/lib.sh
 source "$here/lib.sh"
 # shellcheck source=scripts/wine-env.sh
 source "$here/wine-env.sh"
-# shellcheck source=scripts/wine-desktop.sh
-source "$here/wine-desktop.sh"
 name="学前段七笔加减速算.xls"
 failures=0
 fail() { printf 'wine-smoke: FAILED: %s\n' "$*" >&2; failures=$((failures + 1)); }
