@@ -27,28 +27,31 @@ kestrin_wine=(env "LOCPATH=$kestrin_cache/locale" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.
 # What a ready prefix's marker holds; a prefix made otherwise is made anew.
 kestrin_wine_setup="zh_CN cp936; SimSun SimHei NSimSun = WenQuanYi Zen Hei; no OpenType CJK; 1"
 
+kestrin_wine_fonts_conf="$kestrin_cache/wine-fonts.conf"
+export FONTCONFIG_FILE="$kestrin_wine_fonts_conf"
+
+# The locale and the fontconfig file, made once into the cache; the caller
+# holds the cache's lock.
 kestrin_wine_locale() {
   local locales="$kestrin_cache/locale"
-  if [ ! -f "$locales/zh_CN.UTF-8/LC_CTYPE" ]; then
-    mkdir -p "$locales"
-    local part
-    part=$(mktemp -d "$locales/.zh_CN.XXXXXX")
-    localedef -i zh_CN -f UTF-8 "$part/zh_CN.UTF-8" >/dev/null 2>&1 \
-      || { rm -rf "$part"; echo "wine-env: localedef cannot make zh_CN.UTF-8 (package locales)" >&2; return 1; }
-    rm -rf "$locales/zh_CN.UTF-8"
-    mv "$part/zh_CN.UTF-8" "$locales/zh_CN.UTF-8"
-    rmdir "$part"
-  fi
+  [ -f "$locales/zh_CN.UTF-8/LC_CTYPE" ] && return 0
+  mkdir -p "$locales"
+  local part
+  part=$(mktemp -d "$locales/.zh_CN.XXXXXX")
+  localedef -i zh_CN -f UTF-8 "$part/zh_CN.UTF-8" >/dev/null 2>&1 \
+    || { rm -rf "$part"; echo "wine-env: localedef cannot make zh_CN.UTF-8 (package locales)" >&2; return 1; }
+  rm -rf "$locales/zh_CN.UTF-8"
+  mv "$part/zh_CN.UTF-8" "$locales/zh_CN.UTF-8"
+  rmdir "$part"
 }
 
 kestrin_wine_fonts() {
-  local conf="$kestrin_cache/wine-fonts.conf"
+  [ -f "$kestrin_wine_fonts_conf" ] && return 0
   local font
   for font in /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc; do
     [ -f "$font" ] || { echo "wine-env: $font is missing (fonts-dejavu-core, fonts-wqy-zenhei)" >&2; return 1; }
   done
-  mkdir -p "$kestrin_cache"
-  cat > "$conf.part" <<EOF
+  cat > "$kestrin_wine_fonts_conf.part" <<EOF
 <?xml version="1.0"?>
 <!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
 <fontconfig>
@@ -57,14 +60,19 @@ kestrin_wine_fonts() {
   <cachedir>$kestrin_cache/fontconfig</cachedir>
 </fontconfig>
 EOF
-  mv "$conf.part" "$conf"
-  export FONTCONFIG_FILE="$conf"
+  mv "$kestrin_wine_fonts_conf.part" "$kestrin_wine_fonts_conf"
 }
 
+# Test programs run through this in parallel: what is shared is made under a
+# lock, and only where it is missing.
 kestrin_wine_prefix() {
-  kestrin_wine_locale || return 1
-  kestrin_wine_fonts || return 1
   local marker="$WINEPREFIX/.kestrin-ready"
+  if [ -f "$kestrin_cache/locale/zh_CN.UTF-8/LC_CTYPE" ] && [ -f "$kestrin_wine_fonts_conf" ] \
+     && [ -f "$marker" ] && [ "$(cat "$marker")" = "$kestrin_wine_setup" ]; then
+    return 0
+  fi
+  mkdir -p "$kestrin_cache"
+  ( flock 9 && kestrin_wine_locale && kestrin_wine_fonts ) 9>"$kestrin_cache/.wine-env.lock" || return 1
   [ -f "$marker" ] && [ "$(cat "$marker")" = "$kestrin_wine_setup" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
