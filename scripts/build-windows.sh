@@ -71,6 +71,8 @@ qt_prefix() {
   qt_version=$(host_qt_version)
   compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
   # "keeps-source" marks the cache layout that keeps the qtbase source it was built from.
+  # The bytes hashed are those of the caches made so far (the version with no line
+  # end of its own): keep them so, or every cache is built anew.
   key=$( { echo keeps-source; printf '%s' "$qt_version"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain";
            printf '%s\n' "$compiler"; } | sha256sum | cut -c1-12)
   upstream=$(printf '%s' "$qt_version" | sed -E 's/^[0-9]+://; s/[+~-].*$//')

@@ -27,7 +27,6 @@ public:
     struct Run {
         RandomSource& random;
         QString fileTag;
-        bool repeats() const { return !fileTag.isEmpty(); }
     };
 
     // Begins a run. `settings` are the texts of every setting of the window
