@@ -7,19 +7,14 @@
 #include "app/main_window.h"
 #include "app/seven_term_window.h"
 #include "print/qprinter_channel.h"
+#include "print/tests/pdf_text.h"
 #include "window_checks.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QPrinterInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QThread>
 
 using namespace kestrin;
 using namespace kestrin::app;
@@ -27,43 +22,11 @@ using namespace kestrin::app::checks;
 
 namespace {
 
-QString toolOutput(const QString& program, const QStringList& arguments, int* exitCode = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    if (exitCode)
-        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The PDF cups-pdf made of the job (~/PDF/<job name>*.pdf), once it is whole; empty after a minute.
-QString printedPdf(const QString& jobName)
-{
-    const QDir out(QDir::home().filePath(QStringLiteral("PDF")));
-    QDeadlineTimer deadline(60000);
-    qint64 lastSize = -1;
-    while (!deadline.hasExpired()) {
-        const QFileInfoList found = out.entryInfoList({jobName + QStringLiteral("*.pdf")}, QDir::Files);
-        if (!found.isEmpty()) {
-            int exitCode = -1;
-            toolOutput(QStringLiteral("pdfinfo"), {found.first().filePath()}, &exitCode);
-            if (exitCode == 0 && found.first().size() == lastSize)
-                return found.first().filePath();
-            lastSize = found.first().size();
-        }
-        QThread::msleep(300);
-    }
-    return {};
-}
-
 // The lines of a printed page that carry text, blanks collapsed.
 QStringList pageLines(const QString& pdf, int page)
 {
-    const QString text = toolOutput(QStringLiteral("pdftotext"),
-        {"-layout", "-enc", "UTF-8", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
     QStringList lines;
-    for (const QString& line : text.split(u'\n')) {
+    for (const QString& line : printtest::pdfText(pdf, page).split(u'\n')) {
         if (!line.simplified().isEmpty())
             lines << line.simplified();
     }
@@ -131,10 +94,10 @@ private slots:
     // two print jobs, the second with the first one's questions on each page.
     void printedKeyHasTheSheetsQuestionsPageForPage()
     {
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("pdfinfo").isEmpty())
+        if (!printtest::havePoppler())
             QSKIP("pdfinfo/pdftotext (poppler-utils) are not installed");
         const QString queue = QPrinterInfo::defaultPrinterName();
-        if (queue.isEmpty() || !toolOutput("lpstat", {"-v", queue}).contains("cups-pdf:"))
+        if (queue.isEmpty() || !printtest::runTool("lpstat", {"-v", queue}).output.contains("cups-pdf:"))
             QSKIP("the default printer is no cups-pdf queue (run scripts/setup-printer.sh as root)");
 
         FixedStartRandom random;
@@ -153,8 +116,8 @@ private slots:
         window.start();
         QCOMPARE(messages.shown, QStringList());
 
-        const QString sheet = printedPdf(job + "-sheet");
-        const QString key = printedPdf(job + "-answers");
+        const QString sheet = printtest::waitForPrintedPdf(job + "-sheet");
+        const QString key = printtest::waitForPrintedPdf(job + "-answers");
         QVERIFY2(!sheet.isEmpty() && !key.isEmpty(), "no PDF of the two jobs in ~/PDF");
         for (int page = 1; page <= 2; ++page) {
             // Title, header, rule; five rows of seven terms (on the key each

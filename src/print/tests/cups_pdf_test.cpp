@@ -28,15 +28,11 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -45,7 +41,6 @@ namespace {
 
 using namespace kestrin::printtest;
 
-constexpr int kWaitSeconds = 60;
 
 // A job name no other run of these tests uses; cups-pdf names its file after it.
 QString uniqueJobName(const char* what)
@@ -68,39 +63,6 @@ QString refuseDefaultPrinter()
     if (lpstat.exitCode != 0 || !lpstat.output.contains(QStringLiteral("cups-pdf:")))
         return QStringLiteral("the default printer \"%1\" is not a cups-pdf queue; nothing is printed on a real printer")
             .arg(name);
-    return {};
-}
-
-bool jobStillQueued(const QString& printer, const QString& jobId)
-{
-    const ToolRun lpstat = runTool(QStringLiteral("lpstat"),
-        {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), printer});
-    const QRegularExpression job(QStringLiteral("^%1-%2\\s").arg(QRegularExpression::escape(printer), jobId),
-        QRegularExpression::MultilineOption);
-    return job.match(lpstat.output).hasMatch();
-}
-
-// Waits until cups-pdf has written the job's PDF (~/PDF/<job name>...pdf, the
-// job id after "job_") and the job has left the queue; empty after the wait.
-QString waitForPrintedPdf(const QString& jobName)
-{
-    const QString printer = QPrinterInfo::defaultPrinterName();
-    const QDir out(QDir::home().filePath(QStringLiteral("PDF")));
-    const QRegularExpression jobId(QStringLiteral("job_(\\d+)"));
-    QDeadlineTimer deadline(kWaitSeconds * 1000);
-    qint64 lastSize = -1;
-    while (!deadline.hasExpired()) {
-        const QFileInfoList found = out.entryInfoList({jobName + QStringLiteral("*.pdf")}, QDir::Files);
-        if (!found.isEmpty()) {
-            const QFileInfo pdf = found.first();
-            const QRegularExpressionMatch id = jobId.match(pdf.fileName().mid(jobName.size()));
-            const bool queued = id.hasMatch() ? jobStillQueued(printer, id.captured(1)) : pdf.size() != lastSize;
-            lastSize = pdf.size();
-            if (!queued && pdfPageCount(pdf.filePath()) > 0)
-                return pdf.filePath();
-        }
-        QThread::msleep(250);
-    }
     return {};
 }
 
@@ -198,7 +160,7 @@ protected:
         *sheets = printer.sheetsPrinted();
         const QString pdf = waitForPrintedPdf(job);
         EXPECT_FALSE(pdf.isEmpty()) << "no PDF named " << job.toStdString() << "*.pdf in ~/PDF after "
-                                    << kWaitSeconds << " s, or the job is still queued";
+                                    << kPrintWaitSeconds << " s, or the job is still queued";
         printedPdf_ = pdf;
         return pdf;
     }

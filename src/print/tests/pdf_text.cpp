@@ -2,12 +2,17 @@
 
 #include "print/page_layout.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHash>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace kestrin::printtest {
 
@@ -133,6 +138,43 @@ QStringList linesWithText(const QStringList& page)
             lines.append(line);
     }
     return lines;
+}
+
+namespace {
+
+bool jobStillQueued(const QString& printer, const QString& jobId)
+{
+    const ToolRun lpstat = runTool(QStringLiteral("lpstat"),
+        {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), printer});
+    const QRegularExpression job(QStringLiteral("^%1-%2\\s").arg(QRegularExpression::escape(printer), jobId),
+        QRegularExpression::MultilineOption);
+    return job.match(lpstat.output).hasMatch();
+}
+
+} // namespace
+
+// Waits until cups-pdf has written the job's PDF (~/PDF/<job name>...pdf, the
+// job id after "job_") and the job has left the queue; empty after the wait.
+QString waitForPrintedPdf(const QString& jobName)
+{
+    const QString printer = QPrinterInfo::defaultPrinterName();
+    const QDir out(QDir::home().filePath(QStringLiteral("PDF")));
+    const QRegularExpression jobId(QStringLiteral("job_(\\d+)"));
+    QDeadlineTimer deadline(kPrintWaitSeconds * 1000);
+    qint64 lastSize = -1;
+    while (!deadline.hasExpired()) {
+        const QFileInfoList found = out.entryInfoList({jobName + QStringLiteral("*.pdf")}, QDir::Files);
+        if (!found.isEmpty()) {
+            const QFileInfo pdf = found.first();
+            const QRegularExpressionMatch id = jobId.match(pdf.fileName().mid(jobName.size()));
+            const bool queued = id.hasMatch() ? jobStillQueued(printer, id.captured(1)) : pdf.size() != lastSize;
+            lastSize = pdf.size();
+            if (!queued && pdfPageCount(pdf.filePath()) > 0)
+                return pdf.filePath();
+        }
+        QThread::msleep(250);
+    }
+    return {};
 }
 
 } // namespace kestrin::printtest

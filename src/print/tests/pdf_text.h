@@ -27,6 +27,14 @@ int pdfPageCount(const QString& pdfFile);
 // The text of the given pages (1-based; 0 for all) as pdftotext -layout extracts it.
 QString pdfText(const QString& pdfFile, int page = 0);
 
+// How long the printing tests wait for a job to come out of the queue.
+constexpr int kPrintWaitSeconds = 60;
+
+// Waits until cups-pdf has written the PDF of the job of that name on the
+// default printer (~/PDF/<job name>...pdf) and the job has left the queue; the
+// file's path, or empty after the wait.
+QString waitForPrintedPdf(const QString& jobName);
+
 // Runs of whitespace as one blank, none at the ends.
 QString collapsed(const QString& text);
 
