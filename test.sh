@@ -1,19 +1,28 @@
 #!/usr/bin/env bash
-# Builds Kestrin and runs every test (installs what is missing first): the build
-# scripts' own checks, the Linux build, then the Windows build under Wine against
-# it. Runs as root or as an ordinary user with sudo (only installing packages, the
-# printer queue and the Debian root go through sudo). In CI a test that skipped
+# Builds Kestrin and runs its tests (installs what is missing first):
+#   ./test.sh          every test: the build scripts' own checks, the Linux build and
+#                      its tests, the Debian package in a fresh Debian root, then the
+#                      Windows build under Wine against the Linux build
+#   ./test.sh quick    the scripts' checks and the Linux build and its tests only: no
+#                      Qt build, no Debian root, no Wine
+# Runs as root or as an ordinary user with sudo (only installing packages, the
+# printer queues and the Debian root go through sudo). In CI a test that skipped
 # itself fails the run, and the steps that write into a checkout are run once more
 # by a throwaway ordinary user, twice, in a clone of its own.
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")"
+# shellcheck source=scripts/lib.sh
+source scripts/lib.sh
+mode="${1:-all}"
+refuse_unknown mode "$mode" all quick
+[ $# -le 1 ] || fail "usage: ./test.sh [quick]"
 
-scripts/install-deps.sh test
+if [ "$mode" = quick ]; then scripts/install-deps.sh quick; else scripts/install-deps.sh test; fi
 
 # The scripts: shellcheck at its default severity, and the shared library's
 # reading of apt sources.
-shellcheck scripts/*.sh test.sh run.sh .ci/run
+shellcheck ./*.sh .ci/run scripts/*.sh packaging/*/*.sh packaging/windows/wine/*.sh
 scripts/test-lib.sh
 
 scripts/setup-printer.sh
@@ -26,13 +35,15 @@ cmake --build build
 if [ "${CI:-}" = true ]; then
   scripts/fail-on-skips.sh build
 fi
+[ "$mode" = all ] || exit 0
+
 # The Debian package made from this build, installed into a fresh Debian root.
-scripts/check-deb.sh build
+packaging/debian/check.sh build
 
 # The Windows program, its zip, setup and source archive: its static Qt is built
 # once and cached outside the checkout; its tests run under Wine set up as a
 # Chinese Windows and compare its files with this build's.
-KESTRIN_WERROR=ON scripts/build-windows.sh deps qt exe zip setup source test
+KESTRIN_WERROR=ON packaging/windows/build.sh deps qt exe zip setup source test
 if [ "${CI:-}" = true ]; then
   scripts/fail-on-skips.sh build-windows
   scripts/check-as-user.sh

@@ -18,13 +18,13 @@ set(KESTRIN_NOT_UNDER_WINE
 # and .otf files (QT_QPA_FONTDIR) and knows a face by the names in its file.
 # The Windows tests get what a Chinese Windows has: DejaVu for the Latin faces,
 # and SimSun and SimHei as TrueType faces, made from WenQuanYi Zen Hei by
-# scripts/make-standin-fonts.py (the face Wine's font replacements make them
+# packaging/windows/make-standin-fonts.py (the face Wine's font replacements make them
 # for the real program); none of the OpenType CJK faces.
 if(CMAKE_CROSSCOMPILING AND WIN32)
   set(KESTRIN_TEST_FONTS ${CMAKE_BINARY_DIR}/test-fonts)
   set(standins ${CMAKE_BINARY_DIR}/standin-fonts)
   if(NOT EXISTS ${standins}/SimSun.ttf OR NOT EXISTS ${standins}/SimHei.ttf)
-    execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/make-standin-fonts.py ${standins}
+    execute_process(COMMAND ${PROJECT_SOURCE_DIR}/packaging/windows/make-standin-fonts.py ${standins}
                     RESULT_VARIABLE made)
     if(NOT made EQUAL 0)
       message(FATAL_ERROR "the SimSun and SimHei stand-ins could not be made (fonts-wqy-zenhei, python3-fonttools)")

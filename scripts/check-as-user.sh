@@ -5,8 +5,8 @@
 # run as that user cannot replace).
 #   check-as-user.sh [linux] [deb] [windows]     (all three when none is named)
 #     linux    - configure and build the program (no tests)
-#     deb      - scripts/check-deb.sh on that build
-#     windows  - scripts/build-windows.sh exe zip, against the static Qt already
+#     deb      - packaging/debian/check.sh on that build
+#     windows  - packaging/windows/build.sh exe zip, against the static Qt already
 #                in the caller's cache ($KESTRIN_CACHE, default ~/.cache/kestrin),
 #                which the user is given read access to for the while
 # The user ("kestrin-check"), its sudo rule, its home with the clone and the read
@@ -16,8 +16,6 @@ shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/.." && pwd)"
 # shellcheck source=lib.sh
 source "$here/scripts/lib.sh"
-log() { printf 'check-as-user: %s\n' "$*"; }
-fail() { printf 'check-as-user: FAILED: %s\n' "$*" >&2; exit 1; }
 
 steps=("$@")
 [ ${#steps[@]} -gt 0 ] || steps=(linux deb windows)
@@ -64,7 +62,7 @@ if wants windows; then
   cache=$(realpath "$cache")
   qts=()
   for d in "$cache"/qt-*; do [ -f "$d/.complete" ] && qts+=("$d"); done
-  [ ${#qts[@]} -gt 0 ] || fail "no static Qt for Windows in $cache: run scripts/build-windows.sh qt first"
+  [ ${#qts[@]} -gt 0 ] || fail "no static Qt for Windows in $cache: run packaging/windows/build.sh qt first"
   # Read access to the Qt builds, and the way through the folders above them.
   granted=()
   revoke() {
@@ -90,12 +88,12 @@ for round in 1 2; do
     as_user cmake --build "$clone/build" --target kestrin
   fi
   if wants deb; then
-    log "round $round: scripts/check-deb.sh"
-    as_user "${run_env[@]}" "$clone/scripts/check-deb.sh" "$clone/build"
+    log "round $round: packaging/debian/check.sh"
+    as_user "${run_env[@]}" "$clone/packaging/debian/check.sh" "$clone/build"
   fi
   if wants windows; then
-    log "round $round: scripts/build-windows.sh exe zip"
-    as_user "${run_env[@]}" "$clone/scripts/build-windows.sh" exe zip
+    log "round $round: packaging/windows/build.sh exe zip"
+    as_user "${run_env[@]}" "$clone/packaging/windows/build.sh" exe zip
   fi
 done
 

@@ -11,8 +11,8 @@ sources it was built from:
 - the MinGW-w64 runtime and GCC's runtime libraries linked statically by the
   cross compiler, from the toolchain's own Debian copyright files.
 
-The text is written with CR LF line ends and a byte order mark, as Notepad
-reads it on every Windows.
+The text is plain UTF-8 with LF line ends; the packaging writes it out as
+its platform reads text (for Windows, through lib.sh's windows_text).
 """
 
 import json
@@ -139,10 +139,11 @@ def main():
         out += ["", RULE, title, RULE, ""]
         out.append(read_text(path))
 
-    text = "\r\n".join(out) + "\r\n"
+    # Plain UTF-8 with LF line ends: the packaging writes it out as each platform reads text.
+    text = "\n".join(out) + "\n"
     tmp = output + ".part"
     with open(tmp, "wb") as f:
-        f.write(b"\xef\xbb\xbf" + text.encode("utf-8"))
+        f.write(text.encode("utf-8"))
     os.replace(tmp, output)
 
 

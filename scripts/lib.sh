@@ -9,6 +9,16 @@
 #                              fails, naming the known words, unless WORD is one of them
 #   at_exit CMD [ARG...]       runs CMD when the script ends, however it ends (INT, TERM
 #                              and HUP end it through exit); the last added runs first
+#   log TEXT... / fail TEXT... says TEXT on standard output / says it as a failure on
+#                              standard error and ends the script; both name the script
+#                              (its folder and name: "debian/check", "wine/smoke")
+#   publish MADE DIR NAME [PATTERN]
+#                              moves the finished file MADE to DIR/NAME by way of
+#                              DIR/NAME.part, so that an interrupted run leaves the
+#                              previous file or none, never part of one; then removes
+#                              the other files of DIR whose names match PATTERN
+#   windows_text SOURCE DEST   writes the text file SOURCE as Notepad reads it on every
+#                              Windows: UTF-8 with a byte order mark, CR LF line ends
 #   apt_debian_entries [SUITE...]
 #                              the machine's enabled Debian archive entries (deb), one
 #                              line each: URI, suite, components, tab-separated; only those
@@ -25,7 +35,32 @@
 # one-line .list files (with any options in [...]) and deb822 .sources files, in the
 # places apt-config names.
 
-kestrin_lib_name() { basename "$0" .sh; }
+kestrin_lib_name() {
+  local folder
+  folder=$(basename "$(dirname "$0")")
+  case "$folder" in
+    scripts|.) basename "$0" .sh ;;
+    *) printf '%s/%s' "$folder" "$(basename "$0" .sh)" ;;
+  esac
+}
+
+log() { printf '%s: %s\n' "$(kestrin_lib_name)" "$*"; }
+fail() { printf '%s: FAILED: %s\n' "$(kestrin_lib_name)" "$*" >&2; exit 1; }
+
+publish() {
+  local made="$1" dir="$2" name="$3" pattern="${4:-}"
+  mkdir -p "$dir"
+  mv -f "$made" "$dir/$name.part"
+  if [ -n "$pattern" ]; then
+    find "$dir" -maxdepth 1 -name "$pattern" ! -name "$name" ! -name "$name.part" -delete
+  fi
+  mv -f "$dir/$name.part" "$dir/$name"
+  log "made $dir/$name ($(stat -c %s "$dir/$name") bytes)"
+}
+
+windows_text() {
+  { printf '\xef\xbb\xbf'; sed -e '1s/^\xef\xbb\xbf//' -e 's/\r$//' -e 's/$/\r/' "$1"; } > "$2"
+}
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then

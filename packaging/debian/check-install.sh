@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The part of scripts/check-deb.sh that needs root (debootstrap, chroot, mount):
+# The part of packaging/debian/check.sh that needs root (debootstrap, chroot, mount):
 #   check-deb-install.sh PACKAGE.deb          (as root; check-deb.sh runs it through sudo)
 #
 # Into a fresh root of this machine's Debian release (VERSION_CODENAME in
@@ -17,14 +17,12 @@
 # outside that cache and a temporary folder, which is removed however this ends.
 set -euo pipefail
 shopt -s inherit_errexit
-here="$(cd "$(dirname "$0")/.." && pwd)"
-# shellcheck source=lib.sh
+here="$(cd "$(dirname "$0")/../.." && pwd)"
+# shellcheck source=../../scripts/lib.sh
 source "$here/scripts/lib.sh"
-log() { printf 'check-deb: %s\n' "$*"; }
-fail() { printf 'check-deb: FAILED: %s\n' "$*" >&2; exit 1; }
 
-if [ $# -ne 1 ] || [ ! -f "$1" ]; then echo "usage: check-deb-install.sh PACKAGE.deb" >&2; exit 2; fi
-[ "$(id -u)" -eq 0 ] || fail "check-deb-install.sh needs root (scripts/check-deb.sh runs it through sudo)"
+if [ $# -ne 1 ] || [ ! -f "$1" ]; then echo "usage: packaging/debian/check-install.sh PACKAGE.deb" >&2; exit 2; fi
+[ "$(id -u)" -eq 0 ] || fail "packaging/debian/check-install.sh needs root (packaging/debian/check.sh runs it through sudo)"
 deb="$(realpath "$1")"
 cache="${KESTRIN_DEBROOT_CACHE:-/var/cache/kestrin-debroot}"
 up_seconds=5

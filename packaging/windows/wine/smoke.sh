@@ -8,21 +8,21 @@
 # what it receives as a PDF in ~/PDF) must be the five pages of that run, each
 # with the title, the 学校/姓名/成绩 line and its footer 第k页; and Ctrl+Q must
 # end the program.
-#   wine-smoke.sh KESTRIN_EXE LINUX_FIRST_SHEETS
+#   smoke.sh KESTRIN_EXE LINUX_FIRST_SHEETS
 set -euo pipefail
 shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")" && pwd)"
 exe="$(realpath "$1")"
 linux_tool="$(realpath "$2")"
 
-# shellcheck source=scripts/wine-desktop.sh
-source "$here/wine-desktop.sh"
+# shellcheck source=desktop.sh
+source "$here/desktop.sh"
 wine_desktop_in_xvfb "$0" "$@"
 
-# shellcheck source=scripts/lib.sh
-source "$here/lib.sh"
-# shellcheck source=scripts/wine-env.sh
-source "$here/wine-env.sh"
+# shellcheck source=../../../scripts/lib.sh
+source "$here/../../../scripts/lib.sh"
+# shellcheck source=env.sh
+source "$here/env.sh"
 name="学前段七笔加减速算.xls"
 failures=0
 fail() { printf 'wine-smoke: FAILED: %s\n' "$*" >&2; failures=$((failures + 1)); }

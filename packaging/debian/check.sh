@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Checks the Debian package the way a teacher's machine gets it:
-#   scripts/check-deb.sh [build folder]       (default: build, the folder ./test.sh tests)
+#   packaging/debian/check.sh [build folder]       (default: build, the folder ./test.sh tests)
 #
-#  1. makes dist/kestrin_<version>_amd64.deb from that build folder (scripts/build-deb.sh);
+#  1. makes dist/kestrin_<version>_amd64.deb from that build folder (packaging/debian/build.sh);
 #  2. the packaged menu entry and AppStream file pass desktop-file-validate and
 #     appstreamcli; the entry's program and icon are in the package; every icon
 #     has the size its folder says; lintian finds no errors;
 #  3. the packaged program is the build folder's program, stripped;
 #  4. in a fresh root of this machine's Debian release, apt-get installs it, its
 #     program comes up from the menu entry and stays up, and apt-get remove leaves
-#     none of its files (scripts/check-deb-install.sh).
+#     none of its files (packaging/debian/check-install.sh).
 #
 # Runs as the caller, so that everything written into the checkout (the build
 # folder, dist/) stays the caller's; only installing packages and step 4
@@ -17,19 +17,17 @@
 # default /var/cache/kestrin-debroot) go through sudo.
 set -euo pipefail
 shopt -s inherit_errexit
-here="$(cd "$(dirname "$0")/.." && pwd)"
-# shellcheck source=lib.sh
+here="$(cd "$(dirname "$0")/../.." && pwd)"
+# shellcheck source=../../scripts/lib.sh
 source "$here/scripts/lib.sh"
-[ $# -le 1 ] || { echo "usage: check-deb.sh [build folder]" >&2; exit 2; }
+[ $# -le 1 ] || { echo "usage: packaging/debian/check.sh [build folder]" >&2; exit 2; }
 build="$(realpath -m "${1:-$here/build}")"
 cd "$here"
 started=$SECONDS
 
-log() { printf 'check-deb: %s\n' "$*"; }
-fail() { printf 'check-deb: FAILED: %s\n' "$*" >&2; exit 1; }
 
 scripts/install-deps.sh test
-scripts/build-deb.sh "$build"
+packaging/debian/build.sh "$build"
 debs=(dist/kestrin_*_amd64.deb)
 if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
   fail "dist/ does not hold exactly one kestrin_*_amd64.deb"
@@ -82,5 +80,5 @@ log "the packaged program is $build/src/kestrin, stripped (sha256 $packaged)"
 
 # --- 4. Install, start and remove in a fresh Debian root ----------------------------
 as_root env "KESTRIN_DEBROOT_CACHE=${KESTRIN_DEBROOT_CACHE:-/var/cache/kestrin-debroot}" \
-  "$here/scripts/check-deb-install.sh" "$deb"
+  "$here/packaging/debian/check-install.sh" "$deb"
 log "passed in $((SECONDS - started)) s"

@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Sourced, after wine-env.sh, by the scripts that use the real kestrin.exe as a
+# Sourced, after env.sh, by the scripts that use the real kestrin.exe as a
 # teacher does: in a screen-sized Wine desktop on the virtual X screen they run
 # in (xvfb-run), driven by keys sent with xdotool.
 #   wine_desktop_in_xvfb "$0" "$@"              the calling script again, in the X screen
@@ -13,7 +13,7 @@
 # (xdotool sends the keys; ImageMagick's import reads the screen.)
 #   wine_desktop_stop                            ends everything running under Wine
 
-# shellcheck disable=SC2154 # kestrin_wine comes from wine-env.sh
+# shellcheck disable=SC2154 # kestrin_wine comes from env.sh
 wine_desktop_window=""
 
 # Runs the calling script (its path and arguments given) again inside a virtual

@@ -25,12 +25,11 @@
 # compiler's warnings errors (the tests do; a package build leaves them off).
 set -euo pipefail
 shopt -s inherit_errexit
-here="$(cd "$(dirname "$0")/.." && pwd)"
+here="$(cd "$(dirname "$0")/../.." && pwd)"
+windows="$here/packaging/windows"
 cd "$here"
-# shellcheck source=scripts/lib.sh
+# shellcheck source=../../scripts/lib.sh
 source "$here/scripts/lib.sh"
-log() { printf 'build-windows: %s\n' "$*"; }
-fail() { printf 'build-windows: %s\n' "$*" >&2; exit 1; }
 
 known_steps=(deps qt exe zip setup source test)
 steps=("$@")
@@ -163,7 +162,7 @@ build_exe() {
   cmake -S "$here" -B "$build_dir" -G Ninja \
     "-DCMAKE_TOOLCHAIN_FILE=$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_EXE_LINKER_FLAGS=-static -s" \
-    "-DCMAKE_CROSSCOMPILING_EMULATOR=$here/scripts/wine-run.sh" \
+    "-DCMAKE_CROSSCOMPILING_EMULATOR=$windows/wine/run.sh" \
     "-DKESTRIN_BUILD_TESTS=$tests" "-DKESTRIN_DIST_DIR=$dist" "-DKESTRIN_WERROR=${KESTRIN_WERROR:-OFF}" \
     "${linux_args[@]}" \
     > "$build_dir/configure.log" 2>&1 \
@@ -205,30 +204,15 @@ gather_notices() {
   rm -rf "$unpacked"
 }
 
-# A text file as Notepad reads it on every Windows: UTF-8 with a byte order mark, CR LF.
-windows_text() {
-  { printf '\xef\xbb\xbf'; sed -e '1s/^\xef\xbb\xbf//' -e 's/\r$//' -e 's/$/\r/' "$1"; } > "$2"
-}
-
 # The files a teacher gets, in a folder of their own.
 stage_files() {
   local stage="$1"
   [ -f "$build_dir/src/kestrin.exe" ] || fail "no kestrin.exe yet: run the exe step first"
   gather_notices
   cp "$build_dir/src/kestrin.exe" "$stage/kestrin.exe"
-  windows_text "$here/packaging/windows/使用说明.txt" "$stage/使用说明.txt"
+  windows_text "$windows/使用说明.txt" "$stage/使用说明.txt"
   windows_text "$here/LICENSE" "$stage/LICENSE.txt"
-  cp "$notices" "$stage/THIRD-PARTY-NOTICES.txt"
-}
-
-# Moves a finished artefact to its name in dist/, where no other of its kind stays.
-publish() {
-  local made="$1" name="$2" pattern="$3"
-  mkdir -p "$dist"
-  mv -f "$made" "$dist/$name.part"
-  find "$dist" -maxdepth 1 -name "$pattern" ! -name "$name" ! -name "$name.part" -delete
-  mv -f "$dist/$name.part" "$dist/$name"
-  log "made dist/$name ($(stat -c %s "$dist/$name") bytes)"
+  windows_text "$notices" "$stage/THIRD-PARTY-NOTICES.txt"
 }
 
 make_zip() {
@@ -240,7 +224,7 @@ make_zip() {
   (cd "$stage" && bsdtar --format zip --options zip:hdrcharset=CP936 -cf "$stage.zip" \
      kestrin.exe 使用说明.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
   at_exit rm -f "$stage.zip"
-  publish "$stage.zip" "Kestrin-$version-windows-x64.zip" 'Kestrin-*-windows-x64.zip*'
+  publish "$stage.zip" "$dist" "Kestrin-$version-windows-x64.zip" 'Kestrin-*-windows-x64.zip*'
 }
 
 make_setup() {
@@ -248,10 +232,10 @@ make_setup() {
   stage=$(mktemp -d)
   at_exit rm -rf "$stage"
   stage_files "$stage"
-  cp "$here/packaging/windows/kestrin.ico" "$stage/kestrin.ico"
+  cp "$windows/kestrin.ico" "$stage/kestrin.ico"
   makensis -V2 -INPUTCHARSET UTF8 "-DVERSION=$version" "-DSTAGE=$stage" "-DOUTFILE=$stage/Kestrin-$version-setup.exe" \
-    "$here/packaging/windows/kestrin.nsi"
-  publish "$stage/Kestrin-$version-setup.exe" "Kestrin-$version-setup.exe" 'Kestrin-*-setup.exe*'
+    "$windows/kestrin.nsi"
+  publish "$stage/Kestrin-$version-setup.exe" "$dist" "Kestrin-$version-setup.exe" 'Kestrin-*-setup.exe*'
 }
 
 # The project at the built commit (git archive), the qtbase source package the
@@ -283,7 +267,7 @@ To build it again on Debian 12 (amd64), with the Debian packages that the script
 installs itself:
 
     cd Kestrin-$version
-    scripts/build-windows.sh
+    packaging/windows/build.sh
 
 The script builds the static Qt from this very qtbase source (the same version,
 fetched from Debian's archive: compare the SHA-256 sums), with these options:
@@ -298,7 +282,7 @@ EOF
   # Most of it is the qtbase tarball, compressed already: xz's lightest level does.
   tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner \
     --mtime="@$(git -C "$here" log -1 --format=%ct "$commit")" -I 'xz -1 -T0' -cf "$stage/source.tar.xz" "$top"
-  publish "$stage/source.tar.xz" "Kestrin-$version-source.tar.xz" 'Kestrin-*-source.tar.xz*'
+  publish "$stage/source.tar.xz" "$dist" "Kestrin-$version-source.tar.xz" 'Kestrin-*-source.tar.xz*'
 }
 
 run_tests() {

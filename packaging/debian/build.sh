@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Debian package for teachers' machines (installs what is missing first):
-#   scripts/build-deb.sh [build folder]   ->   dist/kestrin_<version>_amd64.deb
+#   packaging/debian/build.sh [build folder]   ->   dist/kestrin_<version>_amd64.deb
+# (./dist.sh deb runs it)
 # The build folder (default build-deb) is set up as ./test.sh sets up its own
 # (RelWithDebInfo, but without -Werror, so that a newer compiler's new warnings
 # do not stop the package) when it is new; an existing one, such as ./test.sh's
@@ -11,10 +12,10 @@
 # goes through sudo.
 set -euo pipefail
 shopt -s inherit_errexit
-here="$(cd "$(dirname "$0")/.." && pwd)"
-# shellcheck source=lib.sh
+here="$(cd "$(dirname "$0")/../.." && pwd)"
+# shellcheck source=../../scripts/lib.sh
 source "$here/scripts/lib.sh"
-[ $# -le 1 ] || { echo "usage: build-deb.sh [build folder]" >&2; exit 2; }
+[ $# -le 1 ] || { echo "usage: packaging/debian/build.sh [build folder]" >&2; exit 2; }
 build="$(realpath -m "${1:-$here/build-deb}")"
 cd "$here"
 
@@ -33,20 +34,11 @@ rm -rf "$out"
 (cd "$build" && cpack -G DEB -B "$out" >/dev/null)
 made=("$out"/kestrin_*_amd64.deb)
 if [ ${#made[@]} -ne 1 ] || [ ! -f "${made[0]}" ]; then
-  echo "build-deb: CPack did not make exactly one kestrin_*_amd64.deb in $out" >&2
-  exit 1
+  fail "CPack did not make exactly one kestrin_*_amd64.deb in $out"
 fi
 
 name=$(basename "${made[0]}")
-mkdir -p dist
-part="dist/.$name.part"
-at_exit rm -f "$part"
-cp "${made[0]}" "$part"
-dpkg-deb --info "$part" >/dev/null   # a whole package, not a truncated copy
-mv -f "$part" "dist/$name"
-for old in dist/kestrin_*_amd64.deb; do
-  [ "$old" = "dist/$name" ] || rm -f "$old"
-done
+dpkg-deb --info "${made[0]}" >/dev/null   # a whole package
+publish "${made[0]}" dist "$name" 'kestrin_*_amd64.deb*'
 deb="dist/$name"
-echo "build-deb: $deb ($(stat -c %s "$deb") bytes)"
 dpkg-deb --field "$deb" Version Depends

@@ -12,7 +12,7 @@
 #     build's, and Ctrl+Q ends it;
 #   - the uninstall command the registry names, with /S, leaves none of the
 #     setup's files, shortcuts or registry values, and the worksheet file stays.
-#   wine-setup-check.sh SETUP_EXE BUILT_KESTRIN_EXE LINUX_FIRST_SHEETS
+#   setup-check.sh SETUP_EXE BUILT_KESTRIN_EXE LINUX_FIRST_SHEETS
 set -euo pipefail
 shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -20,18 +20,18 @@ setup="$(realpath "$1")"
 built_exe="$(realpath "$2")"
 linux_tool="$(realpath "$3")"
 
-# shellcheck source=scripts/wine-desktop.sh
-source "$here/wine-desktop.sh"
+# shellcheck source=desktop.sh
+source "$here/desktop.sh"
 wine_desktop_in_xvfb "$0" "$@"
 # From here on inside the virtual X screen.
 
-# shellcheck source=scripts/lib.sh
-source "$here/lib.sh"
+# shellcheck source=../../../scripts/lib.sh
+source "$here/../../../scripts/lib.sh"
 work=$(mktemp -d)
 at_exit rm -rf "$work"
 export KESTRIN_WINEPREFIX="$work/prefix"
-# shellcheck source=scripts/wine-env.sh
-source "$here/wine-env.sh"
+# shellcheck source=env.sh
+source "$here/env.sh"
 at_exit wineserver -k
 failures=0
 fail() { printf 'wine-setup-check: FAILED: %s\n' "$*" >&2; failures=$((failures + 1)); }

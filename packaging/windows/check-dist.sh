@@ -8,10 +8,10 @@
 #   - the source archive holds the project at the built commit and the qtbase
 #     source package whose checksums are those of the source the cached Qt was
 #     built from.
-#   check-windows-dist.sh BUILD_DIR DIST_DIR VERSION
+#   packaging/windows/check-dist.sh BUILD_DIR DIST_DIR VERSION
 set -euo pipefail
 shopt -s inherit_errexit
-here="$(cd "$(dirname "$0")/.." && pwd)"
+here="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$1"
 dist="$2"
 version="$3"
