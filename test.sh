@@ -20,10 +20,8 @@ refuse_unknown mode "$mode" all quick
 
 if [ "$mode" = quick ]; then scripts/install-deps.sh quick; else scripts/install-deps.sh test; fi
 
-# The scripts: shellcheck at its default severity, and the shared library's
-# reading of apt sources.
+# The scripts: shellcheck at its default severity.
 shellcheck ./*.sh .ci/run scripts/*.sh packaging/*/*.sh packaging/windows/wine/*.sh
-scripts/test-lib.sh
 
 scripts/setup-printer.sh
 

@@ -19,21 +19,11 @@
 #                              the other files of DIR whose names match PATTERN
 #   windows_text SOURCE DEST   writes the text file SOURCE as Notepad reads it on every
 #                              Windows: UTF-8 with a byte order mark, CR LF line ends
-#   apt_debian_entries [SUITE...]
-#                              the machine's enabled Debian archive entries (deb), one
-#                              line each: URI, suite, components, tab-separated; only those
-#                              of the given suites when suites are given
-#   apt_debian_sources TYPE [SUITE...]
-#                              the same entries as deb822 stanzas with "Types: TYPE"
-#                              (deb or deb-src) and their own options (Signed-By,
-#                              Architectures, ...), ready for a private sources.list.d
-#
-# An entry is Debian's when the Release file apt last fetched for it says
-# "Origin: Debian" (deb.debian.org, security.debian.org, snapshot.debian.org and
-# every mirror of them; not backports, ports or third-party archives); for an entry
-# apt has not fetched yet, when its host is debian.org's. Entries are read from
-# one-line .list files (with any options in [...]) and deb822 .sources files, in the
-# places apt-config names.
+#   debian_sources TYPE SUITE  Debian's archive for SUITE (the release, its updates and
+#                              its security fixes) as deb822 stanzas with "Types: TYPE"
+#                              (deb or deb-src), for a private apt configuration or a
+#                              Debian root; the mirror is deb.debian.org unless
+#                              KESTRIN_DEBIAN_MIRROR names another
 
 kestrin_lib_name() {
   local folder
@@ -113,181 +103,13 @@ at_exit() {
   trap 'exit 129' HUP
 }
 
-# --- apt sources -------------------------------------------------------------------
-# Inside, an entry is one record: URI, suite, components and options, separated by
-# \x1d; the options as "Field: value" joined by \x1f, a value's own further lines
-# (an inline key) joined by \x1e.
+debian_mirror() { printf '%s' "${KESTRIN_DEBIAN_MIRROR:-http://deb.debian.org/debian}"; }
 
-# Every enabled binary (deb) entry of the machine.
-kestrin_apt_records() {
-  local list="" parts="" f
-  eval "$(apt-config shell list Dir::Etc::SourceList/f parts Dir::Etc::SourceParts/d)" || return 1
-  for f in "$list" "${parts%/}"/*.list; do
-    if [ -f "$f" ]; then kestrin_apt_one_line "$f" || return 1; fi
-  done
-  for f in "${parts%/}"/*.sources; do
-    if [ -f "$f" ]; then kestrin_apt_deb822 "$f" || return 1; fi
-  done
-  return 0
-}
-
-# One-line entries: deb [ opt=value opt=value,value ] URI SUITE [COMPONENT...]
-kestrin_apt_one_line() {
-  local line words i n options option key value fields
-  while IFS= read -r line || [ -n "$line" ]; do
-    line=${line%%#*}
-    read -r -a words <<<"$line" || true
-    n=${#words[@]}
-    if [ "$n" -lt 3 ] || [ "${words[0]}" != deb ]; then continue; fi
-    i=1
-    options=()
-    if [[ ${words[1]} == '['* ]]; then
-      while [ "$i" -lt "$n" ]; do
-        options+=("${words[i]}")
-        i=$((i + 1))
-        [[ ${words[i - 1]} == *']' ]] && break
-      done
-      options[0]=${options[0]#[}
-      options[${#options[@]} - 1]=${options[${#options[@]} - 1]%]}
-    fi
-    [ $((i + 2)) -le "$n" ] || continue
-    fields=""
-    for option in "${options[@]}"; do
-      [ -n "$option" ] || continue
-      key=${option%%=*}
-      value=${option#*=}
-      key=${key%[+-]}
-      case "$key" in
-        arch) key=Architectures ;;
-        lang) key=Languages ;;
-        target) key=Targets ;;
-        pdiffs) key=PDiffs ;;
-        *) key=$(printf '%s' "$key" | sed -E 's/(^|-)([a-z])/\1\u\2/g') || return 1 ;;
-      esac
-      fields+="${fields:+$'\x1f'}$key: ${value//,/ }"
-    done
-    printf '%s\x1d%s\x1d%s\x1d%s\n' "${words[i]}" "${words[i + 1]}" "${words[*]:i+2}" "$fields"
-  done < "$1"
-}
-
-# deb822 stanzas: fields in any order and case, continuation lines, comments,
-# "Enabled: no", several types, URIs and suites in one stanza.
-kestrin_apt_deb822() {
-  local line key="" value types="" uris="" suites="" components="" enabled="" extra=()
-  local uri suite words fields f
-  kestrin_apt_flush() {
-    fields=""
-    for f in "${extra[@]}"; do fields+="${fields:+$'\x1f'}$f"; done
-    read -r -a words <<<"$components" || true
-    if [[ " $types " == *" deb "* ]] && [ "${enabled,,}" != no ]; then
-      for uri in $uris; do
-        for suite in $suites; do
-          printf '%s\x1d%s\x1d%s\x1d%s\n' "$uri" "$suite" "${words[*]}" "$fields"
-        done
-      done
-    fi
-    key="" types="" uris="" suites="" components="" enabled="" extra=()
-  }
-  while IFS= read -r line || [ -n "$line" ]; do
-    if [[ $line =~ ^[[:space:]]*$ ]]; then
-      kestrin_apt_flush
-    elif [[ $line == \#* ]]; then
-      continue
-    elif [[ $line =~ ^[[:space:]] ]]; then
-      line=${line#"${line%%[![:space:]]*}"}
-      case "${key,,}" in
-        types) types+=" $line" ;;
-        uris) uris+=" $line" ;;
-        suites) suites+=" $line" ;;
-        components) components+=" $line" ;;
-        enabled|"") ;;
-        *) extra[${#extra[@]} - 1]+=$'\x1e'"$line" ;;
-      esac
-    elif [[ $line =~ ^([^:[:space:]]+):[[:space:]]*(.*)$ ]]; then
-      key=${BASH_REMATCH[1]}
-      value=${BASH_REMATCH[2]%"${BASH_REMATCH[2]##*[![:space:]]}"}
-      case "${key,,}" in
-        types) types=$value ;;
-        uris) uris=$value ;;
-        suites) suites=$value ;;
-        components) components=$value ;;
-        enabled) enabled=$value ;;
-        *) extra+=("$key: $value") ;;
-      esac
-    fi
-  done < "$1"
-  kestrin_apt_flush
-}
-
-# The name apt gives to what it fetches from URI (its URItoFileName).
-kestrin_apt_list_name() {
-  local uri="${1%/}"
-  uri=${uri#*://}
-  [[ ${uri%%/*} == *@* ]] && uri=${uri#*@}
-  uri=${uri//_/%5f}
-  printf '%s' "${uri//\//_}"
-}
-
-# Succeeds when URI SUITE is Debian's own archive.
-kestrin_apt_is_debian() {
-  local uri="$1" suite="$2" lists="" name release origin host
-  eval "$(apt-config shell lists Dir::State::Lists/d)" || return 1
-  name="$(kestrin_apt_list_name "$uri")_dists_${suite//\//_}"
-  for release in "${lists%/}/${name}_InRelease" "${lists%/}/${name}_Release"; do
-    if [ -f "$release" ]; then
-      origin=$(sed -n 's/^Origin: *//p' "$release") || return 1
-      [ "${origin%%$'\n'*}" = Debian ]
-      return
-    fi
-  done
-  host=${uri#*://}
-  host=${host%%/*}
-  host=${host#*@}
-  host=${host%%:*}
-  [[ $host == debian.org || $host == *.debian.org ]]
-}
-
-# The Debian records of the given suites (all when none is given), each URI and suite once.
-kestrin_apt_debian_records() {
-  local records uri suite components fields s wanted seen=" "
-  records=$(kestrin_apt_records) || return 1
-  while IFS=$'\x1d' read -r uri suite components fields; do
-    if [ $# -gt 0 ]; then
-      wanted=""
-      for s in "$@"; do [ "$suite" = "$s" ] && wanted=1; done
-      [ -n "$wanted" ] || continue
-    fi
-    [[ $seen == *" ${uri%/}|$suite "* ]] && continue
-    kestrin_apt_is_debian "$uri" "$suite" || continue
-    seen+="${uri%/}|$suite "
-    printf '%s\x1d%s\x1d%s\x1d%s\n' "$uri" "$suite" "$components" "$fields"
-  done <<<"$records"
-}
-
-apt_debian_entries() {
-  local records uri suite components fields
-  records=$(kestrin_apt_debian_records "$@") || return 1
-  while IFS=$'\x1d' read -r uri suite components fields; do
-    [ -n "$uri" ] && printf '%s\t%s\t%s\n' "$uri" "$suite" "$components"
-  done <<<"$records"
-  return 0
-}
-
-apt_debian_sources() {
-  local type="${1:?apt_debian_sources: deb or deb-src}"
-  shift
-  local records uri suite components fields field
-  records=$(kestrin_apt_debian_records "$@") || return 1
-  while IFS=$'\x1d' read -r uri suite components fields; do
-    [ -n "$uri" ] || continue
-    printf 'Types: %s\nURIs: %s\nSuites: %s\n' "$type" "$uri" "$suite"
-    [ -z "$components" ] || printf 'Components: %s\n' "$components"
-    if [ -n "$fields" ]; then
-      while IFS= read -r -d $'\x1f' field; do
-        printf '%s\n' "${field//$'\x1e'/$'\n' }"
-      done <<<"$fields"$'\x1f'
-    fi
-    printf '\n'
-  done <<<"$records"
-  return 0
+debian_sources() {
+  local type="$1" suite="$2" mirror
+  mirror=$(debian_mirror)
+  printf 'Types: %s\nURIs: %s\nSuites: %s %s-updates\nComponents: main\nSigned-By: %s\n\n' \
+    "$type" "$mirror" "$suite" "$suite" /usr/share/keyrings/debian-archive-keyring.gpg
+  printf 'Types: %s\nURIs: %s-security\nSuites: %s-security\nComponents: main\nSigned-By: %s\n' \
+    "$type" "$mirror" "$suite" /usr/share/keyrings/debian-archive-keyring.gpg
 }

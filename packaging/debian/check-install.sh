@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
-# The part of packaging/debian/check.sh that needs root (debootstrap, chroot, mount):
-#   check-deb-install.sh PACKAGE.deb          (as root; check-deb.sh runs it through sudo)
+# The part of packaging/debian/check.sh that needs root (mmdebstrap, chroot, mount):
+#   packaging/debian/check-install.sh PACKAGE.deb   (as root; check.sh runs it through sudo)
 #
 # Into a fresh root of this machine's Debian release (VERSION_CODENAME in
-# /etc/os-release), made by debootstrap from the machine's own Debian archive,
-# apt-get installs the package and what it depends on; the program, started by
-# the menu entry's Exec line with the offscreen platform as an ordinary user in
-# the home folder, comes up, draws its Chinese text with the CJK fonts and stays
-# up until it is ended; apt-get remove then leaves none of the package's files.
+# /etc/os-release), made by mmdebstrap from Debian's archive (its release, updates
+# and security suites; KESTRIN_DEBIAN_MIRROR names another mirror of it), apt-get
+# installs the package and what it depends on; the program, started by the menu
+# entry's Exec line with the offscreen platform as an ordinary user in the home
+# folder, comes up, draws its Chinese text with the CJK fonts and stays up until
+# it is ended; apt-get remove then leaves none of the package's files.
 #
-# The root gets only Debian's own archive entries of the machine (the release,
-# its updates and its security fixes, with their options and keyrings), never
-# third-party ones. The bare root is made once and kept in $KESTRIN_DEBROOT_CACHE
-# (default /var/cache/kestrin-debroot), one per release, with the packages
-# downloaded into it; every check works on a fresh copy. Nothing is written
-# outside that cache and a temporary folder, which is removed however this ends.
+# The bare root is made once and kept in $KESTRIN_DEBROOT_CACHE (default
+# /var/cache/kestrin-debroot), one per release, with the packages downloaded into
+# it; every check works on a fresh copy in /var/tmp. Nothing is written outside
+# that cache and a temporary folder, which is removed however this ends; the
+# folders of a run that was killed (with their mounts) are cleaned up by the next.
 set -euo pipefail
 shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -29,13 +29,21 @@ up_seconds=5
 
 suite=$(. /etc/os-release && printf '%s' "${VERSION_CODENAME:-}")
 [ -n "$suite" ] || fail "/etc/os-release names no VERSION_CODENAME"
-suites=("$suite" "$suite-updates" "$suite-security")
-stanzas=$(apt_debian_sources deb "${suites[@]}")
-entries=$(apt_debian_entries "$suite")
-[ -n "$entries" ] || fail "the machine's apt sources name no Debian archive for $suite"
-mirror=$(printf '%s\n' "$entries" | head -n 1 | cut -f1)
+mirror=$(debian_mirror)
+
+# What a killed run left: its proc mount first, then its folder.
+for stale in /var/tmp/kestrin-check-deb.*; do
+  [ -d "$stale" ] || continue
+  flock -n "$stale" true 2>/dev/null || continue   # a check that is still running
+  while read -r mounted; do
+    umount "$mounted" 2>/dev/null || umount -l "$mounted"
+  done < <(findmnt -rn -o TARGET | grep -F "$stale/" | sort -r)
+  rm -rf --one-file-system "$stale"
+done
 
 work=$(mktemp -d /var/tmp/kestrin-check-deb.XXXXXX)
+exec 8<"$work"
+flock 8   # held while this check runs
 root="$work/root"
 pid=
 cleanup() {
@@ -58,36 +66,21 @@ flock 9
 if [ ! -f "$bare/.complete" ]; then
   log "making a bare Debian $suite root in $bare from $mirror (once, a few minutes)"
   rm -rf --one-file-system "$bare.new" "$bare"
-  debootstrap --variant=minbase "$suite" "$bare.new" "$mirror" > "$work/debootstrap.log" 2>&1 \
-    || { tail -n 20 "$work/debootstrap.log"; fail "debootstrap"; }
+  debian_sources deb "$suite" > "$work/debian.sources"
+  mmdebstrap --variant=minbase --mode=root "$suite" "$bare.new" "$work/debian.sources" \
+    > "$work/mmdebstrap.log" 2>&1 || { tail -n 20 "$work/mmdebstrap.log"; fail "mmdebstrap"; }
   touch "$bare.new/.complete"
   mv "$bare.new" "$bare"
 fi
 cp -a "$bare" "$root"
 flock -u 9
 mkdir -p "$cache/archives-$suite"
-# Packages downloaded by earlier checks, and back those this one downloads (hard
-# links; a package already there is left as it is).
-link_debs() {
-  local deb
-  for deb in "$1"/*.deb; do
-    if [ -f "$deb" ] && [ ! -e "$2/${deb##*/}" ]; then ln "$deb" "$2/"; fi
-  done
-}
-link_debs "$cache/archives-$suite" "$root/var/cache/apt/archives"
+# Packages downloaded by earlier checks, and back those this one downloads
+# (copies: the cache and /var/tmp may be on different filesystems; a package
+# already there is left as it is).
+copy_debs() { find "$1" -maxdepth 1 -name '*.deb' -exec cp -n -t "$2" {} +; }
+copy_debs "$cache/archives-$suite" "$root/var/cache/apt/archives"
 
-# The machine's Debian entries, the keyrings they name, and the apt settings it
-# needs to reach them.
-rm -f "$root"/etc/apt/sources.list.d/* "$root/etc/apt/sources.list"
-printf '%s\n' "$stanzas" > "$root/etc/apt/sources.list.d/debian.sources"
-while IFS= read -r keyring; do
-  for key in $keyring; do
-    if [ -f "$key" ] && [ ! -e "$root$key" ]; then
-      mkdir -p "$(dirname "$root$key")"
-      cp "$key" "$root$key"
-    fi
-  done
-done < <(printf '%s\n' "$stanzas" | sed -n 's/^Signed-By: *//p')
 apt-config dump | { grep -E '^Acquire::(Check-Valid-Until|Check-Date|https?::Proxy|Retries) ' || true; } \
   > "$root/etc/apt/apt.conf.d/50machine"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
@@ -103,7 +96,7 @@ log "apt-get install ./$name in a fresh Debian $suite"
 in_root sh -c "cd /tmp && apt-get install -y -q --no-install-recommends ./$name" > "$work/apt.log" 2>&1 \
   || { cat "$work/apt.log"; fail "apt-get install ./$name"; }
 grep -E 'newly installed|^Need to get|^After this operation' "$work/apt.log" | sed 's/^/  /' || true
-link_debs "$root/var/cache/apt/archives" "$cache/archives-$suite"
+copy_debs "$root/var/cache/apt/archives" "$cache/archives-$suite"
 
 installed=$(sha256sum < "$root/usr/bin/kestrin" | cut -d' ' -f1)
 [ "$installed" = "$packaged" ] || fail "the installed /usr/bin/kestrin is not the packaged program"

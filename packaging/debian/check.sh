@@ -13,7 +13,7 @@
 #
 # Runs as the caller, so that everything written into the checkout (the build
 # folder, dist/) stays the caller's; only installing packages and step 4
-# (debootstrap, chroot, mount; its bare root is kept in $KESTRIN_DEBROOT_CACHE,
+# (mmdebstrap, chroot, mount; its bare root is kept in $KESTRIN_DEBROOT_CACHE,
 # default /var/cache/kestrin-debroot) go through sudo.
 set -euo pipefail
 shopt -s inherit_errexit
