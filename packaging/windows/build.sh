@@ -6,7 +6,8 @@
 #   dist/Kestrin-<version>-source.tar.xz    the source of both: this project at the
 #                                           built commit and the exact qtbase source
 #
-# Steps (deps qt exe zip setup source by default; name some to run only those):
+# Steps (deps qt exe zip setup source by default, source only in a git checkout;
+# name some to run only those):
 #   deps    - Debian's MinGW-w64 toolchain, Wine, NSIS and the host Qt tools
 #   qt      - a static Qt for Windows, cross-built once from Debian's qtbase source
 #             and kept, with that source, in a cache folder outside the repository
@@ -33,7 +34,11 @@ source "$here/scripts/lib.sh"
 
 known_steps=(deps qt exe zip setup source test)
 steps=("$@")
-[ ${#steps[@]} -gt 0 ] || steps=(deps qt exe zip setup source)
+# The source step archives a git commit: an unpacked source archive has none.
+if [ ${#steps[@]} -eq 0 ]; then
+  steps=(deps qt exe zip setup)
+  [ ! -e "$here/.git" ] || steps+=(source)
+fi
 for step in "${steps[@]}"; do refuse_unknown step "$step" "${known_steps[@]}"; done
 wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
 
@@ -46,7 +51,29 @@ qt_options=(-static -static-runtime -release -nomake examples -nomake tests
 
 version=$(sed -n -E 's/^project\(Kestrin VERSION ([0-9.]+).*/\1/p' "$here/CMakeLists.txt")
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project()"
+# Windows wants four numbers in a version resource: 2.0 is 2.0.0.0.
+version_quad=$(printf '%s.0.0.0' "$version" | cut -d. -f1-4)
+
+# The commit this tree is: git's HEAD in a checkout, with "-dirty" where tracked
+# files differ from it; in an unpacked source archive (no .git), the commit it
+# recorded. A dirty build's packages carry "-dirty" in their version, and no
+# source archive is made for it: none would hold what it was built from.
+source_commit() {
+  if [ -e "$here/.git" ]; then
+    printf '%s' "$(git -C "$here" rev-parse HEAD)"
+    [ -z "$(git -C "$here" status --porcelain --untracked-files=no)" ] || printf -- '-dirty'
+  elif [ -f "$here/.kestrin-commit" ]; then
+    cat "$here/.kestrin-commit"
+  else
+    fail "neither a git checkout nor an unpacked source archive (.kestrin-commit): which source is this?"
+  fi
+}
+commit=$(source_commit)
+case "$commit" in *-dirty) version="$version-dirty" ;; esac
 build_dir="$here/build-windows"
+# In an unpacked source archive, the qtbase source package beside the project.
+archived_qtbase="$(dirname "$here")/qtbase"
+[ ! -e "$here/.git" ] || archived_qtbase=/nonexistent
 linux_build="${KESTRIN_LINUX_BUILD:-$here/build}"
 dist="$here/dist"
 
@@ -79,15 +106,18 @@ qt_prefix() {
 }
 
 # Debian's qtbase source of exactly the host Qt's version, through a private apt
-# configuration with deb-src entries for the machine's Debian archives; the
-# system's apt configuration is not touched and the private one is removed.
+# configuration with deb-src entries for Debian's archive of the machine's
+# release; the system's apt configuration is not touched and the private one is
+# removed.
 fetch_qt_source() {
   local into="$1" apt_dir
   apt_dir=$(mktemp -d)
   at_exit rm -rf "$apt_dir"
   mkdir -p "$apt_dir/lists/partial" "$apt_dir/parts" "$apt_dir/archives/partial"
-  apt_debian_sources deb-src > "$apt_dir/parts/debian.sources"
-  [ -s "$apt_dir/parts/debian.sources" ] || fail "this machine's apt sources name no Debian archive"
+  local suite
+  suite=$(. /etc/os-release && printf '%s' "${VERSION_CODENAME:-}")
+  [ -n "$suite" ] || fail "/etc/os-release names no VERSION_CODENAME"
+  debian_sources deb-src "$suite" > "$apt_dir/parts/debian.sources"
   touch "$apt_dir/sources.list"
   local apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/parts"
                   -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache::Archives=$apt_dir/archives"
@@ -96,13 +126,17 @@ fetch_qt_source() {
   log "fetching Debian's qt6-base $(host_qt_version) source"
   apt-get "${apt_opts[@]}" update -qq
   mkdir -p "$into"
-  (cd "$into" && apt-get "${apt_opts[@]}" source -qq "qt6-base=$(host_qt_version)")
+  (cd "$into" && apt-get "${apt_opts[@]}" source --download-only -qq "qt6-base=$(host_qt_version)")
 }
 
 build_qt() {
   local prefix
   prefix=$(qt_prefix)
   if [ -f "$prefix/.complete" ]; then
+    # Built from the very source the archive holds, or it is not this Qt.
+    if [ -f "$archived_qtbase/SHA256SUMS" ] && ! cmp -s "$archived_qtbase/SHA256SUMS" "$prefix/source/SHA256SUMS"; then
+      fail "the cached Qt in $prefix was built from another qtbase source than $archived_qtbase (set KESTRIN_CACHE to a new folder)"
+    fi
     log "static Qt for Windows found in $prefix"
     return 0
   fi
@@ -113,10 +147,22 @@ build_qt() {
   # The installed Qt names its toolchain file for later builds: keep a copy of
   # it with the Qt, not a path into this checkout.
   cp "$toolchain" "$prefix/share/kestrin-mingw-w64.cmake"
-  fetch_qt_source "$work/src"
-  local source
-  source=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
-  [ -n "$source" ] || fail "the qtbase source could not be unpacked"
+  # The qtbase source package: in an unpacked source archive the one beside it,
+  # else Debian's, fetched.
+  if [ -f "$archived_qtbase/SHA256SUMS" ]; then
+    log "building Qt from the source archive's $archived_qtbase"
+    local archived_version
+    archived_version=$(sed -n 's/^Version: //p' "$archived_qtbase"/*.dsc)
+    [ "$archived_version" = "$(host_qt_version)" ] \
+      || fail "the archive's qtbase is $archived_version; the host tools are qt6-base-dev $(host_qt_version)"
+    (cd "$archived_qtbase" && sha256sum -c --quiet SHA256SUMS) || fail "$archived_qtbase does not match its SHA256SUMS"
+    cp "$archived_qtbase"/*.dsc "$archived_qtbase"/*.orig.tar.* "$archived_qtbase"/*.debian.tar.* "$work/src/"
+  else
+    fetch_qt_source "$work/src"
+  fi
+  dpkg-source --no-check -x "$(ls "$work"/src/*.dsc)" "$work/src/qtbase" > "$work/unpack.log" 2>&1 \
+    || { tail -n 20 "$work/unpack.log"; fail "the qtbase source could not be unpacked"; }
+  local source="$work/src/qtbase"
   # The exact source this Qt is built from goes with it: Debian's source package
   # (orig tarball, patches, .dsc with their checksums), for the source archive
   # and the licence notices of what kestrin.exe links.
@@ -164,10 +210,13 @@ build_exe() {
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_EXE_LINKER_FLAGS=-static -s" \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$windows/wine/run.sh" \
     "-DKESTRIN_BUILD_TESTS=$tests" "-DKESTRIN_DIST_DIR=$dist" "-DKESTRIN_WERROR=${KESTRIN_WERROR:-OFF}" \
+    "-DKESTRIN_SOURCE_COMMIT=$commit" "-DKESTRIN_DISPLAY_VERSION=$version" \
     "${linux_args[@]}" \
     > "$build_dir/configure.log" 2>&1 \
     || { tail -n 40 "$build_dir/configure.log"; fail "configure failed"; }
+  rm -f "$build_dir/.kestrin-commit"
   cmake --build "$build_dir" --parallel "$(nproc)"
+  printf '%s' "$commit" > "$build_dir/.kestrin-commit"
   local exe="$build_dir/src/kestrin.exe"
   log "built $exe ($(stat -c %s "$exe") bytes)"
   # Nothing but Windows' own DLLs may be imported.
@@ -204,13 +253,26 @@ gather_notices() {
   rm -rf "$unpacked"
 }
 
+# The commit the built kestrin.exe was made from.
+built_commit() {
+  if [ ! -f "$build_dir/src/kestrin.exe" ] || [ ! -f "$build_dir/.kestrin-commit" ]; then
+    fail "no kestrin.exe yet: run the exe step first"
+  fi
+  local built
+  built=$(cat "$build_dir/.kestrin-commit")
+  [ "$built" = "$commit" ] || fail "kestrin.exe was built from $built, the tree is now $commit: run the exe step again"
+  printf '%s' "$built"
+}
+
 # The files a teacher gets, in a folder of their own.
 stage_files() {
-  local stage="$1"
-  [ -f "$build_dir/src/kestrin.exe" ] || fail "no kestrin.exe yet: run the exe step first"
+  local stage="$1" built
+  built=$(built_commit)
   gather_notices
   cp "$build_dir/src/kestrin.exe" "$stage/kestrin.exe"
-  windows_text "$windows/使用说明.txt" "$stage/使用说明.txt"
+  sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$built/g" "$windows/使用说明.txt" > "$stage/使用说明.in"
+  windows_text "$stage/使用说明.in" "$stage/使用说明.txt"
+  rm -f "$stage/使用说明.in"
   windows_text "$here/LICENSE" "$stage/LICENSE.txt"
   windows_text "$notices" "$stage/THIRD-PARTY-NOTICES.txt"
 }
@@ -233,7 +295,7 @@ make_setup() {
   at_exit rm -rf "$stage"
   stage_files "$stage"
   cp "$windows/kestrin.ico" "$stage/kestrin.ico"
-  makensis -V2 -INPUTCHARSET UTF8 "-DVERSION=$version" "-DSTAGE=$stage" "-DOUTFILE=$stage/Kestrin-$version-setup.exe" \
+  makensis -V2 -INPUTCHARSET UTF8 "-DVERSION=$version" "-DVERSION_QUAD=$version_quad" "-DSTAGE=$stage" "-DOUTFILE=$stage/Kestrin-$version-setup.exe" \
     "$windows/kestrin.nsi"
   publish "$stage/Kestrin-$version-setup.exe" "$dist" "Kestrin-$version-setup.exe" 'Kestrin-*-setup.exe*'
 }
@@ -241,47 +303,52 @@ make_setup() {
 # The project at the built commit (git archive), the qtbase source package the
 # cached Qt was built from with its checksums, and how to build both again.
 make_source() {
-  local prefix stage commit top
+  local prefix stage top built
   prefix=$(ready_qt)
-  commit=$(git -C "$here" rev-parse HEAD)
-  if [ -n "$(git -C "$here" status --porcelain --untracked-files=no)" ]; then
-    log "note: the checkout has uncommitted changes; the source archive holds commit $commit"
-  fi
+  built=$(built_commit)
+  [ -e "$here/.git" ] || fail "the source step archives a git commit: run it in a checkout"
+  case "$built" in
+    *-dirty) fail "kestrin.exe was built from a checkout with uncommitted changes: commit them and build again; no source archive holds what this exe was built from" ;;
+  esac
   stage=$(mktemp -d)
   at_exit rm -rf "$stage"
   top="Kestrin-$version-source"
   mkdir -p "$stage/$top/qtbase"
-  git -C "$here" archive --format=tar --prefix="Kestrin-$version/" "$commit" | tar -C "$stage/$top" -xf -
+  git -C "$here" archive --format=tar --prefix="Kestrin-$version/" "$built" | tar -C "$stage/$top" -xf -
+  printf '%s\n' "$built" > "$stage/$top/Kestrin-$version/.kestrin-commit"
   cp "$prefix"/source/* "$stage/$top/qtbase/"
   (cd "$stage/$top/qtbase" && sha256sum -c --quiet SHA256SUMS) || fail "the cached qtbase source does not match its checksums"
   cat > "$stage/$top/BUILDING.txt" <<EOF
 Kestrin $version for Windows: the complete source of kestrin.exe
 
-Kestrin-$version/   Kestrin at commit $commit, from which kestrin.exe,
-                    the zip and the setup program were built
+Kestrin-$version/   Kestrin at commit $built, from which kestrin.exe,
+                    the zip and the setup program were built (the commit is
+                    recorded in Kestrin-$version/.kestrin-commit)
 qtbase/             Debian's source package of the Qt $(host_qt_version) that is
                     linked statically into kestrin.exe: the upstream tarball, Debian's
                     patches and the .dsc, with their SHA-256 sums in SHA256SUMS
 
-To build it again on Debian 12 (amd64), with the Debian packages that the script
-installs itself:
+To build it again on Debian 12 (amd64), as root or as a user with sudo, with no
+git and no network but Debian's package archive (the script installs the Debian
+packages it needs itself):
 
     cd Kestrin-$version
-    packaging/windows/build.sh
+    ./dist.sh windows
 
-The script builds the static Qt from this very qtbase source (the same version,
-fetched from Debian's archive: compare the SHA-256 sums), with these options:
+The script builds the static Qt from the qtbase source package in ../qtbase (it
+checks the SHA-256 sums first), with these options:
 
     ${qt_options[*]}
 
-then kestrin.exe, the zip and the setup program into dist/. Kestrin is free
+into ~/.cache/kestrin (KESTRIN_CACHE names another folder), then kestrin.exe, the
+zip and the setup program into Kestrin-$version/dist/. Kestrin is free
 software under the GNU GPL, version 3 or later (Kestrin-$version/LICENSE); the
 notices of the code linked into kestrin.exe are in THIRD-PARTY-NOTICES.txt of the
 zip and of the installed program.
 EOF
   # Most of it is the qtbase tarball, compressed already: xz's lightest level does.
   tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner \
-    --mtime="@$(git -C "$here" log -1 --format=%ct "$commit")" -I 'xz -1 -T0' -cf "$stage/source.tar.xz" "$top"
+    --mtime="@$(git -C "$here" log -1 --format=%ct "$built")" -I 'xz -1 -T0' -cf "$stage/source.tar.xz" "$top"
   publish "$stage/source.tar.xz" "$dist" "Kestrin-$version-source.tar.xz" 'Kestrin-*-source.tar.xz*'
 }
 

@@ -5,9 +5,10 @@
 #   - the zip holds kestrin.exe, 使用说明.txt, LICENSE.txt (the GNU GPL v3, as in
 #     LICENSE) and THIRD-PARTY-NOTICES.txt with the notices of Qt and of the code
 #     it bundles and of the MinGW-w64 runtime, and its texts say where the source is;
-#   - the source archive holds the project at the built commit and the qtbase
-#     source package whose checksums are those of the source the cached Qt was
-#     built from.
+#   - the exe's version information, 使用说明.txt and the source archive name the
+#     commit the exe was built from; the archive holds the project at exactly that
+#     commit and the qtbase source package whose checksums are those of the
+#     source the cached Qt was built from.
 #   packaging/windows/check-dist.sh BUILD_DIR DIST_DIR VERSION
 set -euo pipefail
 shopt -s inherit_errexit
@@ -33,7 +34,9 @@ sizes=$(icotool -l "$work/icon.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | s
 [ "$sizes" = "16 24 32 48 64 128 256 " ] || fail "kestrin.exe's icon has the sizes '$sizes', not 16 to 256 px"
 wrestool -x -t 16 --raw "$exe" > "$work/version.bin" || fail "kestrin.exe has no version information"
 version_text=$(iconv -f UTF-16LE -t UTF-8 < "$work/version.bin" 2>/dev/null | tr '\0' '\n' || true)
-for wanted in "ProductName" "Kestrin 速算自动出题系统" "FileVersion" "$version" "LegalCopyright" "GNU GPL v3 or later"; do
+built=$(cat "$build/.kestrin-commit")
+for wanted in "ProductName" "Kestrin 速算自动出题系统" "FileVersion" "$version" "LegalCopyright" "GNU GPL v3 or later" \
+              "Built from Kestrin commit $built"; do
   grep -qF -- "$wanted" <<<"$version_text" || fail "kestrin.exe's version information lacks '$wanted'"
 done
 wrestool -x -t 24 --raw "$exe" > "$work/manifest.xml" || fail "kestrin.exe has no manifest"
@@ -57,20 +60,20 @@ for wanted in "GNU LESSER GENERAL PUBLIC LICENSE" "Data Compression Library (zli
               "Jean-loup Gailly" "GCC RUNTIME LIBRARY EXCEPTION" "mingw-w64" "Kestrin-<version>-source.tar.xz"; do
   grep -qiF -- "$wanted" "$notices" || fail "THIRD-PARTY-NOTICES.txt lacks '$wanted'"
 done
-grep -qF "源代码" "$work/zip/使用说明.txt" || fail "使用说明.txt does not say where the source is"
+grep -qF "Kestrin-$version-source.tar.xz" "$work/zip/使用说明.txt" || fail "使用说明.txt does not say where the source is"
+grep -qF "由源代码提交 $built 编译而成" "$work/zip/使用说明.txt" || fail "使用说明.txt does not name the commit $built"
 
 # --- the source archive ---------------------------------------------------------------
 mkdir "$work/src"
 tar -C "$work/src" -xJf "$source_archive"
 top="$work/src/Kestrin-$version-source"
-commit=$(sed -n 's/.*Kestrin at commit \([0-9a-f]\{40\}\).*/\1/p' "$top/BUILDING.txt")
-[ -n "$commit" ] || fail "BUILDING.txt names no commit"
-if [ -n "$commit" ]; then
-  [ "$commit" = "$(git -C "$here" rev-parse HEAD)" ] || fail "the source archive holds commit $commit, not the built HEAD"
-  git -C "$here" archive --format=tar --prefix=tree/ "$commit" | tar -C "$work" -xf -
-  diff -r "$work/tree" "$top/Kestrin-$version" > "$work/tree.diff" 2>&1 \
-    || { head -n 20 "$work/tree.diff"; fail "the project in the source archive is not commit $commit"; }
-fi
+commit=$(cat "$top/Kestrin-$version/.kestrin-commit")
+[ "$commit" = "$built" ] || fail "the source archive holds commit $commit, not $built that kestrin.exe was built from"
+grep -qF "Kestrin at commit $built" "$top/BUILDING.txt" || fail "BUILDING.txt does not name commit $built"
+git -C "$here" archive --format=tar --prefix=tree/ "$built" | tar -C "$work" -xf -
+cp "$top/Kestrin-$version/.kestrin-commit" "$work/tree/"
+diff -r "$work/tree" "$top/Kestrin-$version" > "$work/tree.diff" 2>&1 \
+  || { head -n 20 "$work/tree.diff"; fail "the project in the source archive is not commit $built"; }
 qt_prefix=$(cat "$build/.kestrin-qt")
 cmp -s "$top/qtbase/SHA256SUMS" "$qt_prefix/source/SHA256SUMS" \
   || fail "the qtbase source in the archive is not the one the cached Qt was built from"

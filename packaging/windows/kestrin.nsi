@@ -8,7 +8,7 @@
 ; removes what the setup made and never the teacher's worksheet files.
 ; /S installs and uninstalls silently.
 ;
-; makensis -DVERSION=2.0 -DSTAGE=<folder with kestrin.exe, LICENSE.txt,
+; makensis -DVERSION=2.0 -DVERSION_QUAD=2.0.0.0 -DSTAGE=<folder with kestrin.exe, LICENSE.txt,
 ;          THIRD-PARTY-NOTICES.txt and 使用说明.txt> -DOUTFILE=<setup.exe> kestrin.nsi
 
 Unicode true
@@ -17,8 +17,8 @@ ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
-!ifndef VERSION | STAGE | OUTFILE
-  !error "VERSION, STAGE and OUTFILE must be defined"
+!ifndef VERSION | VERSION_QUAD | STAGE | OUTFILE
+  !error "VERSION, VERSION_QUAD, STAGE and OUTFILE must be defined"
 !endif
 
 !define PRODUCT "Kestrin 速算自动出题系统"
@@ -36,7 +36,7 @@ InstallDir "$LOCALAPPDATA\Programs\Kestrin"
 InstallDirRegKey HKCU "${SETTINGS_KEY}" "InstallDir"
 BrandingText "${PRODUCT} ${VERSION}"
 
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${VERSION_QUAD}"
 VIAddVersionKey /LANG=2052 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=2052 "FileDescription" "${PRODUCT} 安装程序"
 VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"

@@ -18,6 +18,7 @@ shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")" && pwd)"
 setup="$(realpath "$1")"
 built_exe="$(realpath "$2")"
+version=$(basename "$setup" | sed -n 's/^Kestrin-\(.*\)-setup\.exe$/\1/p')
 linux_tool="$(realpath "$3")"
 
 # shellcheck source=desktop.sh
@@ -91,7 +92,7 @@ expect_value() {
   grep -qxF "$1" <<<"$values" || fail "the uninstall entry lacks \"$1\"; it has: $values"
 }
 expect_value $'DisplayName\tREG_SZ\tKestrin 速算自动出题系统'
-expect_value $'DisplayVersion\tREG_SZ\t2.0'
+expect_value $'DisplayVersion\tREG_SZ\t'"$version"
 expect_value $'Publisher\tREG_SZ\tKestrin developers'
 expect_value $'DisplayIcon\tREG_SZ\t'"$win_program"',0'
 expect_value $'InstallLocation\tREG_SZ\t'"$win_user_dir"'\AppData\Local\Programs\Kestrin'
