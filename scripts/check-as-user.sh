@@ -28,7 +28,7 @@ marker="Kestrin check-as-user"
 started=$SECONDS
 
 remove_user() {
-  as_root rm -f "/etc/sudoers.d/$user"
+  as_root rm -f "/etc/sudoers.d/$user" "/etc/sudoers.d/$user.new"
   if id -u "$user" >/dev/null 2>&1; then
     [ "$(getent passwd "$user" | cut -d: -f5)" = "$marker" ] || fail "a user $user exists that is not this check's"
     as_root userdel --force --remove "$user" 2>/dev/null || true
@@ -48,11 +48,16 @@ as_user() {
     PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin LANG=C.UTF-8 "$@"
 }
 
-# The clone: this checkout's commit. (git reads another user's repository only
-# when told that it is safe.)
+# The clone: this checkout's commit, handed over as a bundle in a folder the user
+# can read, so that a checkout in a folder no other user may enter (/root, a
+# 0700 home or temporary folder) works too.
+handover=$(mktemp -d /tmp/kestrin-as-user.XXXXXX)
+at_exit rm -rf "$handover"
+git -C "$here" bundle create "$handover/kestrin.bundle" HEAD 2>/dev/null
+chmod 755 "$handover"
+chmod 644 "$handover/kestrin.bundle"
 clone="$home/kestrin"
-as_user git clone -q --upload-pack="git -c safe.directory=$here/.git -c safe.directory=$here upload-pack" \
-  "file://$here" "$clone"
+as_user git -c advice.detachedHead=false clone -q "$handover/kestrin.bundle" "$clone"
 log "user $user with passwordless sudo, a clone of this checkout in $clone"
 
 run_env=()

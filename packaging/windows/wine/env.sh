@@ -78,8 +78,15 @@ kestrin_wine_prefix() {
   (
     flock 9
     [ -f "$marker" ] && [ "$(cat "$marker")" = "$kestrin_wine_setup" ] && exit 0
+    # A prefix is made anew only where this made it (or began to), or in the
+    # cache: one that a person pointed KESTRIN_WINEPREFIX at is theirs.
+    if [ -n "${KESTRIN_WINEPREFIX:-}" ] && [ -e "$WINEPREFIX" ] && [ ! -f "$WINEPREFIX/.kestrin-made" ]; then
+      echo "wine-env: $WINEPREFIX is a Wine prefix Kestrin did not make; it is left alone (point KESTRIN_WINEPREFIX at a new folder)" >&2
+      exit 1
+    fi
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX" && touch "$WINEPREFIX/.kestrin-made" || exit 1
     "${kestrin_wine[@]}" wineboot --init >/dev/null 2>&1 || { echo "wine-env: wineboot failed" >&2; exit 1; }
     wineserver -w || exit 1
     # Wine links Desktop, Documents and the like to the Unix home: a Windows
