@@ -10,7 +10,8 @@
 #                                                fails unless FILE comes
 #   wine_desktop_quit                            Alt+X back to the main window, Ctrl+Q;
 #                                                fails unless kestrin.exe then ends
-# (xdotool sends the keys; ImageMagick's import reads the screen.)
+# (xdotool sends the keys; window-probe.exe, built with the tests and named by
+# $KESTRIN_WINDOW_PROBE, finds the program's windows by their titles.)
 #   wine_desktop_stop                            ends everything running under Wine
 
 # shellcheck disable=SC2154 # kestrin_wine comes from env.sh
@@ -53,30 +54,26 @@ wine_desktop_keys() {
 # Windows paths).
 kestrin_exe_runs() { pgrep -f '^[A-Z]:\\.*kestrin\.exe' > /dev/null; }
 
-# The colour of the screen at a point of the desktop, as #RRGGBB.
-wine_desktop_colour() {
-  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | sed -n 's/.*\(#[0-9A-Fa-f]\{6\}\).*/\1/p'
-}
+# The windows' titles.
+wine_desktop_main_title="重庆市Kestrin2.0"
+wine_desktop_seven_term_title="Kestrin2.0 --低段加减"
 
-# Waits until the point X Y of the screen shows COLOUR (up to SECONDS).
-wine_desktop_wait_colour() {
-  local x="$1" y="$2" colour="$3" seconds="$4" _
-  for _ in $(seq 1 $((seconds * 4))); do
-    [ "$(wine_desktop_colour "$x" "$y")" = "$colour" ] && return 0
-    sleep 0.25
-  done
-  echo "wine-desktop: the screen at $x,$y did not turn $colour within $seconds s" >&2
+# Waits until the window titled TITLE is shown and active (up to SECONDS).
+wine_desktop_wait_window() {
+  local title="$1" seconds="$2"
+  [ -n "${KESTRIN_WINDOW_PROBE:-}" ] || { echo "wine-desktop: KESTRIN_WINDOW_PROBE names no window-probe.exe" >&2; return 1; }
+  "${kestrin_wine[@]}" "$KESTRIN_WINDOW_PROBE" "$title" "$seconds" && return 0
+  echo "wine-desktop: no active window \"$title\" within $seconds s" >&2
   return 1
 }
 
-# Both windows fill the desktop when open: the main window is teal, the
-# seven-term window grey; one key at a time once the screen shows its window.
+# One key at a time once its window is the active one.
 wine_desktop_make_sheet() {
   local file="$1" _
   shift
-  wine_desktop_wait_colour 900 800 '#008080' 90 || return 1
+  wine_desktop_wait_window "$wine_desktop_main_title" 90 || return 1
   wine_desktop_keys ctrl+F7
-  wine_desktop_wait_colour 900 800 '#C8C8C8' 30 || return 1
+  wine_desktop_wait_window "$wine_desktop_seven_term_title" 30 || return 1
   wine_desktop_keys "$@" alt+c
   for _ in $(seq 1 120); do
     [ -f "$file" ] && return 0
@@ -88,7 +85,7 @@ wine_desktop_make_sheet() {
 wine_desktop_quit() {
   kestrin_exe_runs || { echo "wine-desktop: kestrin.exe is not running" >&2; return 1; }
   wine_desktop_keys alt+x
-  wine_desktop_wait_colour 900 800 '#008080' 60 || return 1
+  wine_desktop_wait_window "$wine_desktop_main_title" 60 || return 1
   wine_desktop_keys ctrl+q
   local _
   for _ in $(seq 1 40); do
