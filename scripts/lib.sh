@@ -12,6 +12,9 @@
 #   log TEXT... / fail TEXT... says TEXT on standard output / says it as a failure on
 #                              standard error and ends the script; both name the script
 #                              (its folder and name: "debian/check", "wine/smoke")
+#   flaw TEXT... / end_checks  for checks that go on after a failure: flaw says TEXT as a
+#                              failure and counts it; end_checks ends the script with
+#                              1 after saying how many there were, if there were any
 #   publish MADE DIR NAME [PATTERN]
 #                              moves the finished file MADE to DIR/NAME by way of
 #                              DIR/NAME.part, so that an interrupted run leaves the
@@ -36,6 +39,13 @@ kestrin_lib_name() {
 
 log() { printf '%s: %s\n' "$(kestrin_lib_name)" "$*"; }
 fail() { printf '%s: FAILED: %s\n' "$(kestrin_lib_name)" "$*" >&2; exit 1; }
+kestrin_flaws=0
+flaw() { printf '%s: FAILED: %s\n' "$(kestrin_lib_name)" "$*" >&2; kestrin_flaws=$((kestrin_flaws + 1)); }
+end_checks() {
+  [ "$kestrin_flaws" -eq 0 ] && return 0
+  printf '%s: %s failed\n' "$(kestrin_lib_name)" "$kestrin_flaws" >&2
+  exit 1
+}
 
 publish() {
   local made="$1" dir="$2" name="$3" pattern="${4:-}"

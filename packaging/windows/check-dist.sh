@@ -16,73 +16,70 @@ here="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$1"
 dist="$2"
 version="$3"
-failures=0
-fail() { printf 'check-windows-dist: FAILED: %s\n' "$*" >&2; failures=$((failures + 1)); }
+# shellcheck source=../../scripts/lib.sh
+source "$here/scripts/lib.sh"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+at_exit rm -rf "$work"
 
 exe="$build/src/kestrin.exe"
 zip="$dist/Kestrin-$version-windows-x64.zip"
 source_archive="$dist/Kestrin-$version-source.tar.xz"
 for f in "$exe" "$zip" "$dist/Kestrin-$version-setup.exe" "$source_archive"; do
-  [ -f "$f" ] || { echo "check-windows-dist: $f is missing (the exe, zip, setup and source steps make them)" >&2; exit 1; }
+  [ -f "$f" ] || fail "$f is missing (the exe, zip, setup and source steps make them)"
 done
 
 # --- the exe's resources -------------------------------------------------------------
 wrestool -x -t 14 "$exe" > "$work/icon.ico" || true
 sizes=$(icotool -l "$work/icon.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n | tr '\n' ' ')
-[ "$sizes" = "16 24 32 48 64 128 256 " ] || fail "kestrin.exe's icon has the sizes '$sizes', not 16 to 256 px"
-wrestool -x -t 16 --raw "$exe" > "$work/version.bin" || fail "kestrin.exe has no version information"
+[ "$sizes" = "16 24 32 48 64 128 256 " ] || flaw "kestrin.exe's icon has the sizes '$sizes', not 16 to 256 px"
+wrestool -x -t 16 --raw "$exe" > "$work/version.bin" || flaw "kestrin.exe has no version information"
 version_text=$(iconv -f UTF-16LE -t UTF-8 < "$work/version.bin" 2>/dev/null | tr '\0' '\n' || true)
 built=$(cat "$build/.kestrin-commit")
 for wanted in "ProductName" "Kestrin 速算自动出题系统" "FileVersion" "$version" "LegalCopyright" "GNU GPL v3 or later" \
               "Built from Kestrin commit $built"; do
-  grep -qF -- "$wanted" <<<"$version_text" || fail "kestrin.exe's version information lacks '$wanted'"
+  grep -qF -- "$wanted" <<<"$version_text" || flaw "kestrin.exe's version information lacks '$wanted'"
 done
-wrestool -x -t 24 --raw "$exe" > "$work/manifest.xml" || fail "kestrin.exe has no manifest"
-grep -q 'requestedExecutionLevel level="asInvoker"' "$work/manifest.xml" || fail "the manifest does not ask for asInvoker"
-grep -q '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' "$work/manifest.xml" || fail "the manifest does not name Windows 10 and 11"
+wrestool -x -t 24 --raw "$exe" > "$work/manifest.xml" || flaw "kestrin.exe has no manifest"
+grep -q 'requestedExecutionLevel level="asInvoker"' "$work/manifest.xml" || flaw "the manifest does not ask for asInvoker"
+grep -q '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' "$work/manifest.xml" || flaw "the manifest does not name Windows 10 and 11"
 
 # --- the zip ------------------------------------------------------------------------
 names=$(bsdtar --options hdrcharset=CP936 -tf "$zip" | sort | tr '\n' ' ')
 [ "$names" = "LICENSE.txt THIRD-PARTY-NOTICES.txt kestrin.exe 使用说明.txt " ] \
-  || fail "the zip holds '$names'"
+  || flaw "the zip holds '$names'"
 mkdir "$work/zip"
 bsdtar --options hdrcharset=CP936 -xf "$zip" -C "$work/zip"
-cmp -s "$exe" "$work/zip/kestrin.exe" || fail "the zip's kestrin.exe is not the built one"
+cmp -s "$exe" "$work/zip/kestrin.exe" || flaw "the zip's kestrin.exe is not the built one"
 # The texts are for Notepad: a byte order mark and CR LF; without them, as in the repository.
 plain() { sed -e '1s/^\xef\xbb\xbf//' -e 's/\r$//' "$1"; }
-cmp -s <(plain "$work/zip/LICENSE.txt") "$here/LICENSE" || fail "the zip's LICENSE.txt is not LICENSE"
-[ "$(head -c 3 "$work/zip/LICENSE.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "LICENSE.txt has no byte order mark"
+cmp -s <(plain "$work/zip/LICENSE.txt") "$here/LICENSE" || flaw "the zip's LICENSE.txt is not LICENSE"
+[ "$(head -c 3 "$work/zip/LICENSE.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || flaw "LICENSE.txt has no byte order mark"
 notices="$work/zip/THIRD-PARTY-NOTICES.txt"
 for wanted in "GNU LESSER GENERAL PUBLIC LICENSE" "Data Compression Library (zlib)" "Freetype 2" "HarfBuzz-NG" \
               "PCRE2" "LibPNG" "LibJPEG-turbo" "Efficient Binary-Decimal and Decimal-Binary Conversion" \
               "Jean-loup Gailly" "GCC RUNTIME LIBRARY EXCEPTION" "mingw-w64" "Kestrin-<version>-source.tar.xz"; do
-  grep -qiF -- "$wanted" "$notices" || fail "THIRD-PARTY-NOTICES.txt lacks '$wanted'"
+  grep -qiF -- "$wanted" "$notices" || flaw "THIRD-PARTY-NOTICES.txt lacks '$wanted'"
 done
-grep -qF "Kestrin-$version-source.tar.xz" "$work/zip/使用说明.txt" || fail "使用说明.txt does not say where the source is"
-grep -qF "由源代码提交 $built 编译而成" "$work/zip/使用说明.txt" || fail "使用说明.txt does not name the commit $built"
+grep -qF "Kestrin-$version-source.tar.xz" "$work/zip/使用说明.txt" || flaw "使用说明.txt does not say where the source is"
+grep -qF "由源代码提交 $built 编译而成" "$work/zip/使用说明.txt" || flaw "使用说明.txt does not name the commit $built"
 
 # --- the source archive ---------------------------------------------------------------
 mkdir "$work/src"
 tar -C "$work/src" -xJf "$source_archive"
 top="$work/src/Kestrin-$version-source"
 commit=$(cat "$top/Kestrin-$version/.kestrin-commit")
-[ "$commit" = "$built" ] || fail "the source archive holds commit $commit, not $built that kestrin.exe was built from"
-grep -qF "Kestrin at commit $built" "$top/BUILDING.txt" || fail "BUILDING.txt does not name commit $built"
+[ "$commit" = "$built" ] || flaw "the source archive holds commit $commit, not $built that kestrin.exe was built from"
+grep -qF "Kestrin at commit $built" "$top/BUILDING.txt" || flaw "BUILDING.txt does not name commit $built"
 git -C "$here" archive --format=tar --prefix=tree/ "$built" | tar -C "$work" -xf -
 cp "$top/Kestrin-$version/.kestrin-commit" "$work/tree/"
 diff -r "$work/tree" "$top/Kestrin-$version" > "$work/tree.diff" 2>&1 \
-  || { head -n 20 "$work/tree.diff"; fail "the project in the source archive is not commit $built"; }
+  || { head -n 20 "$work/tree.diff"; flaw "the project in the source archive is not commit $built"; }
 qt_prefix=$(cat "$build/.kestrin-qt")
 cmp -s "$top/qtbase/SHA256SUMS" "$qt_prefix/source/SHA256SUMS" \
-  || fail "the qtbase source in the archive is not the one the cached Qt was built from"
-(cd "$top/qtbase" && sha256sum -c --quiet SHA256SUMS) || fail "the qtbase source in the archive does not match its checksums"
-ls "$top"/qtbase/qt6-base_*.orig.tar.* > /dev/null || fail "the source archive has no qtbase tarball"
+  || flaw "the qtbase source in the archive is not the one the cached Qt was built from"
+(cd "$top/qtbase" && sha256sum -c --quiet SHA256SUMS) || flaw "the qtbase source in the archive does not match its checksums"
+ls "$top"/qtbase/qt6-base_*.orig.tar.* > /dev/null || flaw "the source archive has no qtbase tarball"
 
-if [ "$failures" -gt 0 ]; then
-  echo "check-windows-dist: $failures failed"
-  exit 1
-fi
-echo "check-windows-dist: the exe's icon ($sizes px), version information and manifest; the zip's four files;" \
+end_checks
+log "the exe's icon ($sizes px), version information and manifest; the zip's four files;" \
   "the source archive with commit ${commit:0:12} and the qtbase source the Qt was built from"

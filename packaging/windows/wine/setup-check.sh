@@ -34,12 +34,9 @@ export KESTRIN_WINEPREFIX="$work/prefix"
 # shellcheck source=env.sh
 source "$here/env.sh"
 at_exit wineserver -k
-failures=0
-fail() { printf 'wine-setup-check: FAILED: %s\n' "$*" >&2; failures=$((failures + 1)); }
-log() { printf 'wine-setup-check: %s\n' "$*"; }
 
 QT_QPA_PLATFORM=offscreen "$linux_tool" "$work/linux" > "$work/linux.log" 2>&1 \
-  || { cat "$work/linux.log"; echo "wine-setup-check: the Linux build's first_sheets failed" >&2; exit 1; }
+  || { cat "$work/linux.log"; fail "the Linux build's first_sheets failed"; }
 sheet="学前段七笔加减速算.xls"
 
 kestrin_wine_prefix
@@ -65,31 +62,31 @@ registry_values() {
 
 log "installing with /S, twice"
 for round in 1 2; do
-  wine "$(winepath_of "$setup")" /S || fail "the setup exited with $? (round $round)"
+  wine "$(winepath_of "$setup")" /S || flaw "the setup exited with $? (round $round)"
   wineserver -w
 done
 
 # --- what the setup made -------------------------------------------------------------
 for f in kestrin.exe uninstall.exe LICENSE.txt THIRD-PARTY-NOTICES.txt 使用说明.txt; do
-  [ -f "$program_dir/$f" ] || fail "$f is not in the program folder"
+  [ -f "$program_dir/$f" ] || flaw "$f is not in the program folder"
 done
 others=$(find "$program_dir" -mindepth 1 -maxdepth 1 ! -name kestrin.exe ! -name uninstall.exe \
   ! -name LICENSE.txt ! -name THIRD-PARTY-NOTICES.txt ! -name 使用说明.txt -printf '%f ')
-[ -z "$others" ] || fail "further files in the program folder: $others"
-cmp -s "$built_exe" "$program_dir/kestrin.exe" || fail "the installed kestrin.exe is not the built one"
-[ -d "$work_folder" ] || fail "the setup made no Documents\\Kestrin速算"
+[ -z "$others" ] || flaw "further files in the program folder: $others"
+cmp -s "$built_exe" "$program_dir/kestrin.exe" || flaw "the installed kestrin.exe is not the built one"
+[ -d "$work_folder" ] || flaw "the setup made no Documents\\Kestrin速算"
 for link in "$start_menu_shortcut" "$desktop_shortcut"; do
   if [ ! -f "$link" ]; then
-    fail "no shortcut $link"
+    flaw "no shortcut $link"
     continue
   fi
   info=$(python3 "$here/lnk-info.py" "$link")
-  grep -qxF "target $win_program" <<<"$info" || fail "$(basename "$link") does not start $win_program: $info"
-  grep -qxF "workdir $win_work_folder" <<<"$info" || fail "$(basename "$link") does not start in $win_work_folder: $info"
+  grep -qxF "target $win_program" <<<"$info" || flaw "$(basename "$link") does not start $win_program: $info"
+  grep -qxF "workdir $win_work_folder" <<<"$info" || flaw "$(basename "$link") does not start in $win_work_folder: $info"
 done
-values=$(registry_values "$uninstall_key") || fail "no uninstall entry $uninstall_key"
+values=$(registry_values "$uninstall_key") || flaw "no uninstall entry $uninstall_key"
 expect_value() {
-  grep -qxF "$1" <<<"$values" || fail "the uninstall entry lacks \"$1\"; it has: $values"
+  grep -qxF "$1" <<<"$values" || flaw "the uninstall entry lacks \"$1\"; it has: $values"
 }
 expect_value $'DisplayName\tREG_SZ\tKestrin 速算自动出题系统'
 expect_value $'DisplayVersion\tREG_SZ\t'"$version"
@@ -100,37 +97,34 @@ expect_value $'UninstallString\tREG_SZ\t"'"$win_user_dir"'\AppData\Local\Program
 expect_value $'NoModify\tREG_DWORD\t0x1'
 expect_value $'NoRepair\tREG_DWORD\t0x1'
 size=$(sed -n 's/^EstimatedSize\tREG_DWORD\t//p' <<<"$values")
-if [ -z "$size" ] || [ $((size)) -lt 10000 ]; then fail "EstimatedSize is '$size' KB"; fi
+if [ -z "$size" ] || [ $((size)) -lt 10000 ]; then flaw "EstimatedSize is '$size' KB"; fi
 quiet=$(sed -n 's/^QuietUninstallString\tREG_SZ\t//p' <<<"$values")
 [ "$quiet" = "\"$win_user_dir\\AppData\\Local\\Programs\\Kestrin\\uninstall.exe\" /S" ] \
-  || fail "QuietUninstallString is '$quiet'"
+  || flaw "QuietUninstallString is '$quiet'"
 
 # --- the program, started as the desktop shortcut starts it ----------------------------
 log "starting kestrin.exe from the desktop shortcut"
 wine_desktop_start "$work" start "$win_user_dir\\Desktop\\$shortcut_name"
-wine_desktop_make_sheet "$work_folder/$sheet" || fail "kestrin.exe wrote no $work_folder/$sheet"
+wine_desktop_make_sheet "$work_folder/$sheet" || flaw "kestrin.exe wrote no $work_folder/$sheet"
 if [ -f "$work_folder/$sheet" ]; then
-  cmp -s "$work/linux/$sheet" "$work_folder/$sheet" || fail "$sheet differs from the Linux build's"
+  cmp -s "$work/linux/$sheet" "$work_folder/$sheet" || flaw "$sheet differs from the Linux build's"
 fi
-wine_desktop_quit || fail "Ctrl+Q did not end kestrin.exe"
+wine_desktop_quit || flaw "Ctrl+Q did not end kestrin.exe"
 wine_desktop_stop
 
 # --- the uninstall ----------------------------------------------------------------------
 log "uninstalling with the registry's QuietUninstallString"
 uninstaller=${quiet#\"}
 uninstaller=${uninstaller%%\"*}
-wine "$uninstaller" /S || fail "the uninstaller exited with $?"
+wine "$uninstaller" /S || flaw "the uninstaller exited with $?"
 wineserver -w
-[ ! -e "$program_dir" ] || fail "the program folder stays: $(find "$program_dir" -mindepth 1 -printf '%f ')"
-[ ! -e "$start_menu_shortcut" ] || fail "the Start-menu entry stays"
-[ ! -e "$desktop_shortcut" ] || fail "the desktop shortcut stays"
-! registry_values "$uninstall_key" > /dev/null || fail "the uninstall entry stays"
-! registry_values 'HKCU\Software\Kestrin' > /dev/null || fail "HKCU\\Software\\Kestrin stays"
-[ -f "$work_folder/$sheet" ] || fail "the uninstaller removed the teacher's $sheet"
+[ ! -e "$program_dir" ] || flaw "the program folder stays: $(find "$program_dir" -mindepth 1 -printf '%f ')"
+[ ! -e "$start_menu_shortcut" ] || flaw "the Start-menu entry stays"
+[ ! -e "$desktop_shortcut" ] || flaw "the desktop shortcut stays"
+! registry_values "$uninstall_key" > /dev/null || flaw "the uninstall entry stays"
+! registry_values 'HKCU\Software\Kestrin' > /dev/null || flaw "HKCU\\Software\\Kestrin stays"
+[ -f "$work_folder/$sheet" ] || flaw "the uninstaller removed the teacher's $sheet"
 
-if [ "$failures" -gt 0 ]; then
-  echo "wine-setup-check: $failures failed"
-  exit 1
-fi
+end_checks
 log "installed twice, started from its shortcut in Documents\\Kestrin速算 (the sheet byte-identical" \
   "to the Linux build's), ended by Ctrl+Q, uninstalled without a trace but the worksheet file"

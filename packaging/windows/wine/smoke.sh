@@ -24,14 +24,12 @@ source "$here/../../../scripts/lib.sh"
 # shellcheck source=env.sh
 source "$here/env.sh"
 name="学前段七笔加减速算.xls"
-failures=0
-fail() { printf 'wine-smoke: FAILED: %s\n' "$*" >&2; failures=$((failures + 1)); }
 
 work=$(mktemp -d)
 at_exit rm -rf "$work"
 at_exit wine_desktop_stop
 QT_QPA_PLATFORM=offscreen "$linux_tool" "$work/linux" > "$work/linux.log" 2>&1 \
-  || { cat "$work/linux.log"; echo "wine-smoke: the Linux build's first_sheets failed" >&2; exit 1; }
+  || { cat "$work/linux.log"; fail "the Linux build's first_sheets failed"; }
 mkdir -p "$work/teacher"
 cp "$exe" "$work/teacher/kestrin.exe"
 
@@ -47,7 +45,7 @@ started=$(date +%s.%N)
 wine_desktop_start "$work/teacher" kestrin.exe
 # In the seven-term window the focus starts on its start button; Tab goes round
 # its settings to the printer box, which Space ticks.
-wine_desktop_make_sheet "$work/teacher/$name" Tab Tab Tab Tab Tab Tab space || fail "kestrin.exe wrote no $name"
+wine_desktop_make_sheet "$work/teacher/$name" Tab Tab Tab Tab Tab Tab space || flaw "kestrin.exe wrote no $name"
 elapsed=$(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }')
 
 # The print job: the program paints it after writing the file (under Wine's
@@ -61,34 +59,31 @@ for _ in $(seq 1 240); do
   fi
   sleep 0.5
 done
-wine_desktop_quit || fail "Ctrl+Q did not end kestrin.exe"
+wine_desktop_quit || flaw "Ctrl+Q did not end kestrin.exe"
 wine_desktop_stop
 
 if [ -f "$work/teacher/$name" ]; then
-  cmp -s "$work/linux/$name" "$work/teacher/$name" || fail "$name from kestrin.exe differs from the Linux build's"
+  cmp -s "$work/linux/$name" "$work/teacher/$name" || flaw "$name from kestrin.exe differs from the Linux build's"
 fi
 others=$(find "$work/teacher" -mindepth 1 -maxdepth 1 ! -name kestrin.exe ! -name "$name" -printf '%f ')
-[ -z "$others" ] || fail "unexpected files beside the exe: $others"
+[ -z "$others" ] || flaw "unexpected files beside the exe: $others"
 
 if [ -z "$pdf" ]; then
-  fail "no printed job from kestrin.exe came to $pdf_folder"
+  flaw "no printed job from kestrin.exe came to $pdf_folder"
 else
   title=$(head -n 1 "$work/linux/$name" | iconv -f GBK -t UTF-8 | tr -d '"\r')
   pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
-  [ "$pages" = 5 ] || fail "the printed job has $pages pages, not 5"
+  [ "$pages" = 5 ] || flaw "the printed job has $pages pages, not 5"
   for k in $(seq 1 "${pages:-0}"); do
     text=$(pdftotext -f "$k" -l "$k" -layout "$pdf" -)
     for wanted in "$title" "学校：" "姓名：" "成绩：" "第${k}页"; do
-      grep -qF -- "$wanted" <<<"$text" || fail "page $k of the printed job lacks '$wanted'"
+      grep -qF -- "$wanted" <<<"$text" || flaw "page $k of the printed job lacks '$wanted'"
     done
   done
-  [ "$failures" -gt 0 ] || rm -f "$pdf"
+  [ "$kestrin_flaws" -gt 0 ] || rm -f "$pdf"
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "wine-smoke: $failures failed"
-  exit 1
-fi
+end_checks
 printf 'wine-smoke: %s (%s bytes) byte-identical to the Linux build'"'"'s, written %s s after the start;' \
   "$name" "$(stat -c %s "$work/teacher/$name")" "$elapsed"
 printf ' the printed job: %s pages with their titles, headers and footers; Ctrl+Q ended kestrin.exe\n' "$pages"
