@@ -20,15 +20,18 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # desktop files made on the Unix desktop for Windows shortcuts.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINELOADER=/usr/lib/wine/wine64
-# Wine in the Chinese locale (the locale is set on Wine's command line only:
-# this shell does not have it).
-kestrin_wine=(env "LOCPATH=$kestrin_cache/locale" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 /usr/lib/wine/wine64)
+# Wine in the Chinese locale and with the fonts of its own fontconfig file,
+# both set on Wine's command line only: this shell and the host programs it
+# starts (the Linux build's first_sheets, ImageMagick, poppler's tools) keep the
+# host's locale and fonts. Wine's fontconfig file has none of the host's rules:
+# a Linux program that read it would get "DejaVu Math TeX Gyre" when it asks
+# for "Noto Sans Mono CJK SC".
+kestrin_wine_fonts_conf="$kestrin_cache/wine-fonts.conf"
+kestrin_wine=(env "LOCPATH=$kestrin_cache/locale" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+  "FONTCONFIG_FILE=$kestrin_wine_fonts_conf" /usr/lib/wine/wine64)
 
 # What a ready prefix's marker holds; a prefix made otherwise is made anew.
 kestrin_wine_setup="zh_CN cp936; SimSun SimHei NSimSun = WenQuanYi Zen Hei; no OpenType CJK; 1"
-
-kestrin_wine_fonts_conf="$kestrin_cache/wine-fonts.conf"
-export FONTCONFIG_FILE="$kestrin_wine_fonts_conf"
 
 # The locale and the fontconfig file, made once into the cache; the caller
 # holds the cache's lock.
