@@ -1,71 +1,109 @@
-// Jobs painted on the printer through QPrinter and Windows' print engine. The
-// engine tells of a spooler call that failed (StartDoc, StartPage, EndPage,
-// EndDoc: a queue that refuses the job fails EndDoc) only in its log and still
-// reports the job as printed, so the log of the job is watched here and such a
-// failure fails the job.
+// Jobs painted on the printer through QPrinter and Windows' print engine.
+//
+// The engine (QWin32PrintEngine) keeps what is painted on a page and paints it
+// on the printer's device context only when the page ends (its newPage() and
+// end() flush it). Its end() paints the last page, then calls EndPage and
+// EndDoc and returns true whatever they answer: a job the spooler refuses at
+// EndDoc (under Wine, a CUPS queue that rejects jobs) would count as printed.
+// So the channel ends the document itself: it has the engine paint the last
+// page, as newPage() does, calls EndPage and EndDoc on the engine's device
+// context and takes Windows' answer, with Windows' error code. The engine's
+// end() then finds the document ended; its own EndPage and EndDoc fail and it
+// logs that, which is no news, so those messages are held back.
+//
+// This leans on how the engine works inside, which Qt may change between
+// versions: it was read in Qt 6.4 and 5.15 (qprintengine_win.cpp and
+// qpaintengine_alpha.cpp), and another Qt does not build until it is read again.
 
 #include "qprinter_channel.h"
 
+#include <QLoggingCategory>
+#include <QPainter>
 #include <QPrinter>
-#include <QRegularExpression>
+
+#include <QtPrintSupport/private/qprintengine_win_p.h>
+
+static_assert((QT_VERSION >= QT_VERSION_CHECK(6, 4, 0) && QT_VERSION < QT_VERSION_CHECK(6, 5, 0)) ||
+                  (QT_VERSION >= QT_VERSION_CHECK(5, 15, 0) && QT_VERSION < QT_VERSION_CHECK(5, 16, 0)),
+    "printer_job_windows.cpp ends the document of QWin32PrintEngine as Qt 6.4 and 5.15 paint and end it; "
+    "read QWin32PrintEngine::end() and newPage() and QAlphaPaintEngine::flushAndInit() of this Qt first");
 
 namespace kestrin {
 
 namespace {
 
-// What the print engine logged as failed while a job is being painted.
-QStringList* engineFailures = nullptr;
-QtMessageHandler earlierHandler = nullptr;
+// The engine's flush of the page painted so far (protected in Qt).
+struct PageFlush : QWin32PrintEngine {
+    using QAlphaPaintEngine::flushAndInit;
+};
 
-void watchPrintEngine(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (engineFailures && message.contains(QLatin1String("Win32PrintEngine")) &&
-        message.contains(QLatin1String(" failed")))
-        engineFailures->append(message);
-    if (earlierHandler)
-        earlierHandler(type, context, message);
-}
+// Holds back the messages of Qt's default category (where the print engine
+// logs a failed spooler call) while it lives; other categories are left as
+// the filter before it set them.
+class EngineQuiet {
+public:
+    EngineQuiet() { earlier_ = QLoggingCategory::installFilter(quiet); }
+    ~EngineQuiet() { QLoggingCategory::installFilter(earlier_); }
+    EngineQuiet(const EngineQuiet&) = delete;
+    EngineQuiet& operator=(const EngineQuiet&) = delete;
 
-QString withoutFullStop(QString text)
+private:
+    static void quiet(QLoggingCategory* category)
+    {
+        if (earlier_)
+            earlier_(category);
+        if (qstrcmp(category->categoryName(), "default") == 0) {
+            category->setEnabled(QtWarningMsg, false);
+            category->setEnabled(QtCriticalMsg, false);
+        }
+    }
+    static inline QLoggingCategory::CategoryFilter earlier_ = nullptr;
+};
+
+// Windows' text for an error code, without its closing full stop: it goes
+// inside a sentence. Empty for "no error", which is no reason.
+QString reasonOf(DWORD code)
 {
-    text = text.trimmed();
+    if (code == ERROR_SUCCESS)
+        return {};
+    QString text = qt_error_string(static_cast<int>(code)).trimmed();
     while (text.endsWith(u'.') || text.endsWith(u'。'))
         text.chop(1);
     return text;
 }
 
-// What Windows said of the job: that it did not complete, and in brackets the
-// system's reason that the engine adds at the end of its log, where there is
-// one (a spooler that failed without setting one leaves the text of "no error"
-// there, which is no reason).
-QString reasonOf(const QString& message)
+// Ends the painter and the job on Windows' spooler; why Windows did not take
+// the job, or empty when it did.
+QString endOnSpooler(QPainter& painter, const QString& printerName)
 {
-    static const QRegularExpression trailing(QStringLiteral("\\(([^()]*)\\)\\s*$"));
-    const QString reason = withoutFullStop(trailing.match(message).captured(1));
-    QString said = QStringLiteral("Windows 报告打印任务没有完成");
-    if (!reason.isEmpty() && reason != withoutFullStop(qt_error_string(0)))
-        said += u'（' + reason + u'）';
+    QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Windows)
+        return painter.end() ? QString() : QStringLiteral("打印任务没有送到打印机");
+    auto* printEngine = static_cast<QWin32PrintEngine*>(engine);
+    (printEngine->*(&PageFlush::flushAndInit))(true);
+    const HDC dc = printEngine->getDC();
+    bool taken = true;
+    SetLastError(ERROR_SUCCESS);
+    if (EndPage(dc) <= 0) {
+        taken = false;
+        const DWORD code = GetLastError();
+        AbortDoc(dc); // nothing of a job with a page lost may print
+        SetLastError(code);
+    } else if (EndDoc(dc) <= 0) {
+        taken = false;
+    }
+    const QString reason = taken ? QString() : reasonOf(GetLastError());
+    {
+        const EngineQuiet quiet;
+        painter.end();
+    }
+    if (taken)
+        return {};
+    QString said = QStringLiteral("打印机“") + printerName + QStringLiteral("”没有接受打印任务：Windows 报告打印任务没有完成");
+    if (!reason.isEmpty())
+        said += QStringLiteral("（") + reason + QStringLiteral("）");
     return said;
 }
-
-class EngineWatch {
-public:
-    EngineWatch()
-    {
-        engineFailures = &failures;
-        earlierHandler = qInstallMessageHandler(watchPrintEngine);
-    }
-    ~EngineWatch()
-    {
-        qInstallMessageHandler(earlierHandler);
-        earlierHandler = nullptr;
-        engineFailures = nullptr;
-    }
-    EngineWatch(const EngineWatch&) = delete;
-    EngineWatch& operator=(const EngineWatch&) = delete;
-
-    QStringList failures;
-};
 
 } // namespace
 
@@ -74,16 +112,8 @@ bool QPrinterChannel::printOn(const QString& printerName, const std::vector<QStr
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(printerName);
     printer.setDocName(jobTitle());
-    EngineWatch watch;
-    if (!paintJob(printer, pages, cannotStartOn(printerName)))
-        return false;
-    if (!watch.failures.isEmpty()) {
-        error_ = QStringLiteral("打印机“") + printerName + QStringLiteral("”没有接受打印任务：") +
-                 reasonOf(watch.failures.last());
-        sheetsPrinted_ = 0;
-        return false;
-    }
-    return true;
+    return paintJob(printer, pages, cannotStartOn(printerName),
+        [&printerName](QPainter& painter) { return endOnSpooler(painter, printerName); });
 }
 
 } // namespace kestrin

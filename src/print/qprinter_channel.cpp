@@ -97,7 +97,8 @@ QString QPrinterChannel::cannotStartOn(const QString& printerName)
     return QStringLiteral("无法在打印机“") + printerName + QStringLiteral("”上开始打印");
 }
 
-bool QPrinterChannel::paintJob(QPrinter& printer, const std::vector<QStringList>& pages, const QString& cannotStart)
+bool QPrinterChannel::paintJob(QPrinter& printer, const std::vector<QStringList>& pages, const QString& cannotStart,
+    const JobEnd& endJob)
 {
     QPainter painter;
     if (!painter.begin(&printer)) {
@@ -111,9 +112,15 @@ bool QPrinterChannel::paintJob(QPrinter& printer, const std::vector<QStringList>
         sheetsPrinted_ = 0;
         return false;
     }
-    const bool ended = painter.end();
-    if (!ended || printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted) {
-        error_ = QStringLiteral("打印任务没有送到打印机");
+    QString failure;
+    if (endJob)
+        failure = endJob(painter);
+    else if (!painter.end())
+        failure = QStringLiteral("打印任务没有送到打印机");
+    if (failure.isEmpty() && (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted))
+        failure = QStringLiteral("打印任务没有送到打印机");
+    if (!failure.isEmpty()) {
+        error_ = failure;
         sheetsPrinted_ = 0;
         return false;
     }

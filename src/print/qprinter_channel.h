@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class QPainter;
@@ -54,9 +55,14 @@ private:
     // Sends the pages to the named printer as one job; false with error_ set.
     // Defined apart for each way jobs reach a printer (see the class comment).
     bool printOn(const QString& printerName, const std::vector<QStringList>& pages);
+    // Ends the painter, and with it the job; says why the job failed, or
+    // nothing when it went out.
+    using JobEnd = std::function<QString(QPainter&)>;
     // Paints the pages as one job on `printer`; false with error_ set (to
-    // `cannotStart` when the printer cannot be opened).
-    bool paintJob(QPrinter& printer, const std::vector<QStringList>& pages, const QString& cannotStart);
+    // `cannotStart` when the printer cannot be opened). `endJob`, where given,
+    // ends the painter instead of a plain QPainter::end().
+    bool paintJob(QPrinter& printer, const std::vector<QStringList>& pages, const QString& cannotStart,
+        const JobEnd& endJob = {});
     bool paintPages(QPainter& painter, QPrinter& printer, const std::vector<QStringList>& pages);
 
     QString jobName_;
