@@ -1,6 +1,13 @@
 # How the test programs become CTest tests, natively and in the Windows build,
 # which runs them under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
 
+# The printing tests print on the tests' own CUPS queue (scripts/setup-printer.sh),
+# never on the machine's default printer, which they leave alone: libcups, and
+# Qt's printing through it, take the process's default printer from LPDEST (then
+# PRINTER) before lpoptions and the server's default. For a test's ENVIRONMENT;
+# one variable, as gtest_discover_tests keeps only the first of a list's values.
+set(KESTRIN_TEST_PRINTER "LPDEST=KestrinPDF")
+
 # Tests that cannot run under Wine, left out of the Windows run by name:
 set(KESTRIN_NOT_UNDER_WINE
   # print for real through this machine's CUPS queue

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Brings up CUPS with a PDF queue ("KestrinPDF", printing into ~/PDF through
-# cups-pdf) for the real printing test. The queue becomes the default printer
-# only where there is no default printer yet, or in CI; a real printer that is
-# already the default is left alone (the printing test then skips itself).
+# Brings up CUPS with the printing tests' own queues, both cups-pdf queues
+# (printing into ~/PDF): "KestrinPDF", which prints, and "KestrinRefused",
+# which rejects every job, always, for the tests of a refused job. The tests
+# name them as their process's default printer (LPDEST and PRINTER; in Wine,
+# its prefix's default printer): this machine's default printer is neither
+# changed nor used, and no queue is switched while tests run.
 set -uo pipefail
 
 # Without the queue the real printing tests skip. That is a fault in CI, where
@@ -38,20 +40,17 @@ if ! scheduler_runs; then
   give_up "the CUPS scheduler does not run, the PDF printer queue is not set up"
 fi
 
-if ! lpstat -v KestrinPDF >/dev/null 2>&1; then
-  ppd=$(ls /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null || true)
-  if ! out=$("${sudo[@]}" lpadmin -p KestrinPDF -E -v cups-pdf:/ ${ppd:+-P "$ppd"} 2>&1); then
-    give_up "could not add the PDF queue: $out"
+ppd=$(ls /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null || true)
+for queue in KestrinPDF KestrinRefused; do
+  if ! lpstat -v "$queue" >/dev/null 2>&1; then
+    if ! out=$("${sudo[@]}" lpadmin -p "$queue" -E -v cups-pdf:/ ${ppd:+-P "$ppd"} 2>&1); then
+      give_up "could not add the PDF queue $queue: $out"
+    fi
   fi
-fi
-"${sudo[@]}" cupsenable KestrinPDF 2>/dev/null || true
+  # A queue of that name that is not a PDF queue is not the tests': left alone.
+  LC_ALL=C lpstat -v "$queue" 2>/dev/null | grep -q 'cups-pdf:' || give_up "$queue is not a cups-pdf queue"
+  "${sudo[@]}" cupsenable "$queue" 2>/dev/null || true
+done
 "${sudo[@]}" cupsaccept KestrinPDF 2>/dev/null || true
-
-# Without a default lpstat says "no system default destination".
-if [ "${CI:-}" = true ] || ! LC_ALL=C lpstat -d 2>/dev/null | grep -q '^system default destination:'; then
-  "${sudo[@]}" lpadmin -d KestrinPDF
-fi
-if [ "${CI:-}" = true ] && [ "$(LC_ALL=C lpstat -d 2>/dev/null)" != "system default destination: KestrinPDF" ]; then
-  give_up "the PDF queue could not be made the default printer"
-fi
-lpstat -d 2>/dev/null || true
+"${sudo[@]}" cupsreject KestrinRefused 2>/dev/null || true
+LC_ALL=C lpstat -a KestrinPDF,KestrinRefused 2>/dev/null || true

@@ -9,11 +9,24 @@
 #   - none of the host's OpenType CJK fonts (no Windows has them, and Wine's
 #     PostScript driver cannot print them): Wine sees only the fonts that a
 #     fontconfig file of its own lists, DejaVu and that stand-in.
+#   - the default printer the tests' own CUPS queue, KestrinPDF, or the one
+#     KESTRIN_WINE_PRINTER names (KestrinRefused for the refused-job test),
+#     never this machine's default printer, which stays as it is. Wine makes
+#     the CUPS destination libcups takes as the default the prefix's default
+#     printer (HKCU\...\Windows NT\CurrentVersion\Windows "Device") each time
+#     a program loads its printers, and libcups takes it from LPDEST and PRINTER
+#     first. Programs started at once in one prefix would set it in turn, so a
+#     queue other than KestrinPDF has a prefix (and a Wine session) of its own.
 # kestrin_wine_prefix makes the prefix on first use; it counts as ready only
 # once a marker says that every step of making it succeeded.
 
 kestrin_cache="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}"
-export WINEPREFIX="${KESTRIN_WINEPREFIX:-$kestrin_cache/wine-zh_CN}"
+kestrin_wine_printer="${KESTRIN_WINE_PRINTER:-KestrinPDF}"
+if [ "$kestrin_wine_printer" = KestrinPDF ]; then
+  export WINEPREFIX="${KESTRIN_WINEPREFIX:-$kestrin_cache/wine-zh_CN}"
+else
+  export WINEPREFIX="${KESTRIN_WINEPREFIX:-$kestrin_cache/wine-zh_CN-$kestrin_wine_printer}"
+fi
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No prompts to install Wine's .NET and HTML engines; no menu entries or
@@ -27,8 +40,10 @@ export WINELOADER=/usr/lib/wine/wine64
 # a Linux program that read it would get "DejaVu Math TeX Gyre" when it asks
 # for "Noto Sans Mono CJK SC".
 kestrin_wine_fonts_conf="$kestrin_cache/wine-fonts.conf"
+# The default printer (LPDEST, PRINTER) likewise.
 kestrin_wine=(env "LOCPATH=$kestrin_cache/locale" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
-  "FONTCONFIG_FILE=$kestrin_wine_fonts_conf" /usr/lib/wine/wine64)
+  "FONTCONFIG_FILE=$kestrin_wine_fonts_conf" "LPDEST=$kestrin_wine_printer" "PRINTER=$kestrin_wine_printer"
+  /usr/lib/wine/wine64)
 
 # What a ready prefix's marker holds; a prefix made otherwise is made anew.
 kestrin_wine_setup="zh_CN cp936; SimSun SimHei NSimSun = WenQuanYi Zen Hei; no OpenType CJK; 1"

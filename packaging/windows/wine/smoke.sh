@@ -4,8 +4,9 @@
 # a virtual X screen, the seven-term window opened with Ctrl+F7, the printer
 # ticked as well as the file, and started with Alt+C on its defaults; then
 # Ctrl+Q. The worksheet file it writes into its folder must be byte for byte the
-# Linux build's; the job on the default printer (a cups-pdf queue, which keeps
-# what it receives as a PDF in ~/PDF) must be the five pages of that run, each
+# Linux build's; the job on the default printer (the Wine prefix's: the tests'
+# cups-pdf queue KestrinPDF, which keeps what it receives as a PDF in ~/PDF,
+# while this machine's default printer is left alone) must be the five pages of that run, each
 # with the title, the 学校/姓名/成绩 line and its footer 第k页; and Ctrl+Q must
 # end the program.
 #   smoke.sh KESTRIN_EXE LINUX_FIRST_SHEETS
@@ -33,9 +34,10 @@ QT_QPA_PLATFORM=offscreen "$linux_tool" "$work/linux" > "$work/linux.log" 2>&1 \
 mkdir -p "$work/teacher"
 cp "$exe" "$work/teacher/kestrin.exe"
 
-queue=$(LC_ALL=C lpstat -d 2>/dev/null | sed -n 's/^system default destination: //p' || true)
+# The prefix's default printer is the tests' own queue (env.sh), whatever this machine's is.
+queue=$kestrin_wine_printer
 LC_ALL=C lpstat -v "$queue" 2>/dev/null | grep -q 'cups-pdf:' \
-  || { echo "wine-smoke: the default printer '$queue' is not a cups-pdf queue (scripts/setup-printer.sh)" >&2; exit 1; }
+  || { echo "wine-smoke: the tests' printer '$queue' is not a cups-pdf queue (scripts/setup-printer.sh)" >&2; exit 1; }
 pdf_folder="$HOME/PDF"
 before=$(date +%s)
 

@@ -1,7 +1,7 @@
-// Printing for real: the channel sends its job to the system's default printer,
-// and the test reads the job back from where the printer put it. That only
-// works, and is only allowed, when the default printer is a cups-pdf queue
-// (scripts/setup-printer.sh sets one up); on any other printer the tests skip.
+// Printing for real: the channel sends its job to the default printer, and the
+// test reads the job back from where the printer put it: the tests' own
+// cups-pdf queue KestrinPDF, which CTest makes the process's default (LPDEST);
+// the machine's default printer is left alone. On any other printer the tests skip.
 //
 // What cups-pdf makes of a job: CUPS turns the PDF that Qt sends into
 // PostScript (Ghostscript's ps2write, as the cups-pdf PPD asks for PostScript)
@@ -31,6 +31,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
@@ -226,13 +227,27 @@ TEST_F(CupsPdfPrinting, WidestPageLosesNothing)
     expectLinesAsPrinted(pdfText(pdf), linesWithText(pages[0]), "the page");
 }
 
-// Stops the queue one way (cupsreject: it takes no jobs; cupsdisable: it takes
-// jobs and holds them) and lets it go on, accepting and printing, when asked or
-// when it goes out of scope, so that a failing test leaves the queue working.
+// The tests' queue that rejects every job, always (scripts/setup-printer.sh).
+const QString kRefusingQueue = QStringLiteral("KestrinRefused");
+
+// This process's default printer while it lives (libcups takes LPDEST first);
+// nothing outside the process changes.
+struct ProcessDefaultPrinter {
+    explicit ProcessDefaultPrinter(const QString& queue) : earlier(qgetenv("LPDEST")) { qputenv("LPDEST", queue.toUtf8()); }
+    ~ProcessDefaultPrinter() { earlier.isEmpty() ? qunsetenv("LPDEST") : qputenv("LPDEST", earlier); }
+    QByteArray earlier;
+};
+
+// Pauses the tests' own queue (cupsdisable: it holds jobs) and lets it go on when
+// asked or gone; a watcher lets it go on should the process be ended before.
 class StoppedQueue {
 public:
     StoppedQueue(QString queue, const QString& command) : queue_(std::move(queue))
     {
+        const QString watch = QStringLiteral("exec >/dev/null 2>&1 </dev/null; while kill -0 %1; do sleep 1; done; "
+                                             "cupsaccept \"$0\"; cupsenable \"$0\"")
+                                  .arg(QCoreApplication::applicationPid());
+        QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), watch, queue_});
         const ToolRun run = runTool(command, {queue_});
         if (!run.started)
             error_ = command + QStringLiteral(" is not installed");
@@ -284,22 +299,23 @@ QString refusalAsLpReportsIt(const QString& queue)
 TEST_F(CupsPdfPrinting, RefusedJobIsReportedAHeldOneIsPrinted)
 {
     const QString queue = QPrinterInfo::defaultPrinterName();
+    ASSERT_EQ(queue, QStringLiteral("KestrinPDF")) << "only the tests' own queue is paused";
     const SheetRun run = sevenTermRun(printedSheet("15", "5", "1", false));
     {
         SCOPED_TRACE("queue rejecting jobs");
-        const StoppedQueue rejecting(queue, QStringLiteral("cupsreject"));
-        if (!rejecting.error().isEmpty())
-            GTEST_SKIP() << rejecting.error().toStdString();
-        const QString reason = refusalAsLpReportsIt(queue);
+        if (runTool(QStringLiteral("lpstat"), {QStringLiteral("-v"), kRefusingQueue}).exitCode != 0)
+            GTEST_SKIP() << "there is no queue " << kRefusingQueue.toStdString() << " (run scripts/setup-printer.sh as root)";
+        const QString reason = refusalAsLpReportsIt(kRefusingQueue);
         ASSERT_FALSE(reason.isEmpty()) << "the rejecting queue took lp's job";
 
+        const ProcessDefaultPrinter refusing(kRefusingQueue);
         QPrinterChannel printer;
         printer.setJobName(uniqueJobName("refused"));
         const ChannelRun ran = runOn(run, printer);
         EXPECT_FALSE(ran.completed);
         EXPECT_TRUE(ran.messages.startsWith(QStringLiteral("打印失败：")) && !ran.messages.contains(u'\n'))
             << ran.messages.toStdString();
-        EXPECT_TRUE(ran.messages.contains(u'“' + queue + u'”')) << ran.messages.toStdString();
+        EXPECT_TRUE(ran.messages.contains(u'“' + kRefusingQueue + u'”')) << ran.messages.toStdString();
         EXPECT_TRUE(ran.messages.contains(reason)) << ran.messages.toStdString() << "\nCUPS says: " << reason.toStdString();
     }
     {
