@@ -111,7 +111,6 @@ RunResult DivisionWindow::runGenerator(const RunServices& services)
     settings.answers = answersWanted();
     settings.toPrinter = toPrinterTicked();
     settings.toFile = toFileTicked();
-    settings.fileTag = fileTag();
     return div::runMixedGroupSheet(kind_.generator(), settings, services);
 }
 

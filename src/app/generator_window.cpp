@@ -82,10 +82,9 @@ void GeneratorWindow::open()
 void GeneratorWindow::start()
 {
     const RunRepeat::Run run = repeat_.begin(repeatedSettings(), answersWanted(), services_.random);
-    fileTag_ = run.fileTag;
-    const RunResult result = runGenerator(RunServices{run.random, services_.messages, services_.file, services_.printer});
-    repeat_.end(result.completed);
-    fileTag_.clear();
+    TaggedWorksheetFile file(services_.file, run.fileTag);
+    const RunResult result = runGenerator(RunServices{run.random, services_.messages, file, services_.printer});
+    repeat_.end(result.completed, file.written());
     if (result.completed)
         showResult(result);
 }
@@ -129,7 +128,6 @@ SheetSettings GeneratorWindow::readSheetSettings(const QString& perRowBox, const
     settings.answers = answersWanted();
     settings.toPrinter = toPrinterTicked();
     settings.toFile = toFileTicked();
-    settings.fileTag = fileTag_;
     return settings;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/control_table.h"
-#include "output/run_repeat.h"
+#include "app/run_repeat.h"
 #include "output/run_services.h"
 
 #include <QColor>
@@ -94,9 +94,6 @@ protected:
     bool answersWanted() const { return isOn(layout_.answersYes); }
     bool toPrinterTicked() const { return isOn(layout_.toPrinter); }
     bool toFileTicked() const { return isOn(layout_.toFile); }
-    // Put before ".xls" in the names of the running run's files (empty for a new sheet).
-    const QString& fileTag() const { return fileTag_; }
-
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -110,7 +107,6 @@ private:
     BuiltControls controls_;
     bool shownBefore_ = false;
     RunRepeat repeat_;
-    QString fileTag_;
 };
 
 // Makes the window of one kind where a window class serves several kinds: the

@@ -2,16 +2,6 @@
 
 namespace kestrin {
 
-QString taggedFileName(const QString& fileName, const QString& tag)
-{
-    static const QString extension = QStringLiteral(".xls");
-    if (tag.isEmpty())
-        return fileName;
-    if (!fileName.endsWith(extension))
-        return fileName + tag;
-    return fileName.chopped(extension.size()) + tag + extension;
-}
-
 SheetOutput::SheetOutput(const RunServices& services, bool toFile, bool toPrinter)
     : services_(services)
     , toFile_(toFile)
@@ -44,9 +34,9 @@ bool SheetOutput::openFile(const QString& fileName, int fileNumber)
 {
     if (!toFile_)
         return true;
-    fileName_ = fileName;
+    fileName_ = services_.file.nameOf(fileName);
     if (!services_.file.open(fileName, fileNumber)) {
-        services_.messages.show(QStringLiteral("无法生成文件“") + fileName + QStringLiteral("”：")
+        services_.messages.show(QStringLiteral("无法生成文件“") + fileName_ + QStringLiteral("”：")
             + services_.file.errorString()
             + QStringLiteral("。请关闭正在使用该文件的程序，或检查该目录是否可写，再重新生成。"));
         return false;

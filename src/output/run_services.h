@@ -26,14 +26,7 @@ struct SheetSettings {
     bool answers = false;
     bool toPrinter = false;
     bool toFile = true;
-    // Put before ".xls" in the names of the run's files: empty but for a run
-    // that repeats the window's last sheet (see RunRepeat).
-    QString fileTag = QString();
 };
-
-// A worksheet file name with `tag` before its ".xls" ("综合除算1.xls" and "答案"
-// give "综合除算1答案.xls"); the name as it is for an empty tag.
-QString taggedFileName(const QString& fileName, const QString& tag);
 
 // What a run leaves for its window: on completion the status text and the
 // completion text; a refused or failed run has told the teacher why through

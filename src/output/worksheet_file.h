@@ -28,6 +28,8 @@ public:
     virtual bool heldByAnotherProgram() const { return false; }
     // Where the files go, as the teacher would look for it.
     virtual QString folder() const = 0;
+    // The name under which open(fileName, …) puts the file, for the texts that name it.
+    virtual QString nameOf(const QString& fileName) const { return fileName; }
 };
 
 // A text record: 0x22, the text in GBK, 0x22, CR LF; appended to `out`, false

@@ -1,7 +1,7 @@
 // A sheet and its answer key from two runs: every kind, run without answers and
-// then with them through one window's RunRepeat, makes the same questions in
-// the same places, under names that keep both files, and leaves the process's
-// random source where it was.
+// then with them through one window's RunRepeat and its tagged file channel,
+// makes the same questions in the same places, under names that keep both
+// files, and leaves the process's random source where it was.
 
 #include "gen/addsub/chain_sheet.h"
 #include "gen/addsub/row_kinds.h"
@@ -9,7 +9,7 @@
 #include "gen/div/upper_division.h"
 #include "gen/mul/mixed_multiplication.h"
 #include "gen/mul/multiplication_sheet.h"
-#include "output/run_repeat.h"
+#include "app/run_repeat.h"
 #include "testsupport/fakes.h"
 
 #include <QCryptographicHash>
@@ -18,15 +18,19 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace kestrin {
 namespace {
 
+using app::RunRepeat;
+using app::TaggedWorksheetFile;
+using app::taggedFileName;
 using testing::RecordedRun;
 using testing::Record;
 
-// One run of a kind with the given answers choice and file tag.
-using KindRun = std::function<RunResult(bool answers, const QString& tag, const RunServices&)>;
+// One run of a kind with the given answers choice.
+using KindRun = std::function<RunResult(bool answers, const RunServices&)>;
 
 struct Kind {
     const char* name;
@@ -35,34 +39,33 @@ struct Kind {
     bool chains = false; // questions are columns of terms, answers a line below them
 };
 
-SheetSettings sheet(bool answers, const QString& tag)
+SheetSettings sheet(bool answers)
 {
-    return SheetSettings{QStringLiteral("6"), QStringLiteral("4"), QStringLiteral("2"), answers, false, true, tag};
+    return SheetSettings{QStringLiteral("6"), QStringLiteral("4"), QStringLiteral("2"), answers, false, true};
 }
 
 KindRun chainRun(const addsub::ChainKind& (*kind)(), QStringList own = {})
 {
-    return [kind, own](bool answers, const QString& tag, const RunServices& services) {
-        return addsub::runChainSheet(kind(), addsub::ChainSettings{sheet(answers, tag), own}, services);
+    return [kind, own](bool answers, const RunServices& services) {
+        return addsub::runChainSheet(kind(), addsub::ChainSettings{sheet(answers), own}, services);
     };
 }
 
 KindRun multiplicationRun(const mul::MultiplicationKind& (*kind)())
 {
-    return [kind](bool answers, const QString& tag, const RunServices& services) {
-        return mul::runMultiplicationSheet(kind(), mul::MultiplicationSettings{"3", "2", sheet(answers, tag)}, services);
+    return [kind](bool answers, const RunServices& services) {
+        return mul::runMultiplicationSheet(kind(), mul::MultiplicationSettings{"3", "2", sheet(answers)}, services);
     };
 }
 
 KindRun mixedRun(const div::MixedGroupKind& (*kind)())
 {
-    return [kind](bool answers, const QString& tag, const RunServices& services) {
+    return [kind](bool answers, const RunServices& services) {
         div::MixedGroupSettings settings;
         settings.groups = {{{"2", "1", "6"}, {"3", "1", "5"}, {"3", "2", "4"}, {"4", "2", "3"}}};
         settings.perRow = "5";
         settings.sets = "3";
         settings.answers = answers;
-        settings.fileTag = tag;
         return div::runMixedGroupSheet(kind(), settings, services);
     };
 }
@@ -77,20 +80,20 @@ std::vector<Kind> kinds()
         {"中段加减", chainRun(&middleStageKind, {"4", "2"}), {"中段2位4笔加减速算.xls"}, true},
         {"高段加减", chainRun(&upperStageKind, {"4", "3", "2"}), {"高段3位4笔2位小数加减速算.xls"}, true},
         {"幼儿加减",
-         [](bool answers, const QString& tag, const RunServices& services) {
-             return runInfantSheet(InfantSettings{"10", sheet(answers, tag)}, services);
+         [](bool answers, const RunServices& services) {
+             return runInfantSheet(InfantSettings{"10", sheet(answers)}, services);
          },
          {"幼儿10以内加减速算.xls"}},
         {"低段加减",
-         [](bool answers, const QString& tag, const RunServices& services) {
-             return runLowerSheet(LowerSettings{"100", "3", true, sheet(answers, tag)}, services);
+         [](bool answers, const RunServices& services) {
+             return runLowerSheet(LowerSettings{"100", "3", true, sheet(answers)}, services);
          },
          {"低段100以内加减速算.xls"}},
         {"中段乘算", multiplicationRun(&mul::middleStageKind), {"中段3位乘2位速算.xls"}},
         {"高段乘算", multiplicationRun(&mul::upperStageKind), {"高段3位乘2位速算.xls"}},
         {"高段除算",
-         [](bool answers, const QString& tag, const RunServices& services) {
-             return div::runUpperDivisionSheet(div::UpperDivisionSettings{"4", "2", true, sheet(answers, tag)}, services);
+         [](bool answers, const RunServices& services) {
+             return div::runUpperDivisionSheet(div::UpperDivisionSettings{"4", "2", true, sheet(answers)}, services);
          },
          {"高段4位除以2位速算.xls"}},
         {"综合乘算", mixedRun(&mul::mixedMultiplicationKind), {"综合乘算1.xls", "综合乘算2.xls", "综合乘算3.xls"}},
@@ -185,9 +188,9 @@ struct Window {
     RunResult start(const Kind& kind, bool answers, const QStringList& settings = {QStringLiteral("as set")})
     {
         const RunRepeat::Run run = repeat.begin(settings, answers, world.random);
-        const RunResult result
-            = kind.run(answers, run.fileTag, RunServices{run.random, world.messages, world.file, world.printer});
-        repeat.end(result.completed);
+        TaggedWorksheetFile file(world.file, run.fileTag);
+        const RunResult result = kind.run(answers, RunServices{run.random, world.messages, file, world.printer});
+        repeat.end(result.completed, file.written());
         return result;
     }
 };
@@ -199,9 +202,9 @@ TEST(RepeatRun, EveryKindMakesTheKeyOfItsLastSheetAndKeepsBothFiles)
         // The same two runs in a process where the second is not a repeat.
         RecordedRun plain;
         const RunServices plainServices{plain.random, plain.messages, plain.file, plain.printer};
-        ASSERT_TRUE(kind.run(false, {}, plainServices).completed);
+        ASSERT_TRUE(kind.run(false, plainServices).completed);
         const QMap<QString, QByteArray> firstBytes = plain.file.bytes;
-        ASSERT_TRUE(kind.run(true, {}, plainServices).completed);
+        ASSERT_TRUE(kind.run(true, plainServices).completed);
 
         Window window;
         ASSERT_TRUE(window.start(kind, false).completed);
@@ -265,45 +268,50 @@ TEST(RepeatRun, TogglingBackAndForthRepeatsTheSameSheet)
     EXPECT_EQ(window.world.random.draws, draws);
 }
 
-// A changed setting, or a refused or failed run in between, makes a new sheet
-// under its own name: the one the process makes second.
-TEST(RepeatRun, ChangedSettingsOrARunThatStoppedMakeANewSheet)
+// A changed setting makes a new sheet under its own name: the one the process
+// makes second. A refused run, a failed key or a new sheet that failed before
+// it replaced any of the sheet's files leaves the sheet to be repeated.
+TEST(RepeatRun, ChangedSettingsMakeANewSheetAndARunThatStoppedDoesNot)
 {
     const Kind kind = kinds()[0];
-    const Kind refused{"", [](bool answers, const QString& tag, const RunServices& services) {
-                           SheetSettings settings{"1", "4", "2", answers, false, true, tag};
+    const Kind refused{"", [](bool answers, const RunServices& services) {
+                           SheetSettings settings{"1", "4", "2", answers, false, true};
                            return addsub::runChainSheet(addsub::sevenTermKind(), settings, services);
                        }};
     const QString name = kind.files[0];
     RecordedRun plain;
     const RunServices plainServices{plain.random, plain.messages, plain.file, plain.printer};
-    ASSERT_TRUE(kind.run(false, {}, plainServices).completed);
-    ASSERT_TRUE(kind.run(true, {}, plainServices).completed);
+    ASSERT_TRUE(kind.run(false, plainServices).completed);
+    ASSERT_TRUE(kind.run(true, plainServices).completed);
     const QByteArray secondSheet = plain.file.bytes[name];
 
-    const std::vector<std::pair<const char*, std::function<RunResult(Window&)>>> cases = {
-        {"a changed box", [&](Window& w) { return w.start(kind, true, {"changed"}); }},
+    const auto failingOpen = [&](Window& w, const QStringList& settings) {
+        w.world.file.failOpen = true;
+        EXPECT_FALSE(w.start(kind, true, settings).completed);
+        w.world.file.failOpen = false;
+        return w.start(kind, true);
+    };
+    const std::vector<std::tuple<const char*, std::function<RunResult(Window&)>, bool>> cases = {
+        {"a changed box", [&](Window& w) { return w.start(kind, true, {"changed"}); }, false},
         {"after a refused run",
          [&](Window& w) {
              EXPECT_FALSE(w.start(refused, true, {"refused"}).completed);
              return w.start(kind, true);
-         }},
-        {"after a repeat that failed on its file",
-         [&](Window& w) {
-             w.world.file.failOpen = true;
-             EXPECT_FALSE(w.start(kind, true).completed);
-             w.world.file.failOpen = false;
-             return w.start(kind, true);
-         }},
+         },
+         true},
+        {"after a key that failed on its file", [&](Window& w) { return failingOpen(w, {"as set"}); }, true},
+        {"after a new sheet that failed on its file", [&](Window& w) { return failingOpen(w, {"other"}); }, true},
     };
-    for (const auto& [what, run] : cases) {
+    for (const auto& [what, run, key] : cases) {
         SCOPED_TRACE(what);
         Window window;
         ASSERT_TRUE(window.start(kind, false).completed);
+        const QByteArray sheet = window.world.file.bytes[name];
         const RunResult result = run(window);
         ASSERT_TRUE(result.completed);
-        EXPECT_EQ(window.world.file.files.keys(), QStringList{name});
-        EXPECT_EQ(window.world.file.bytes[name], secondSheet);
+        const QStringList files{name, taggedFileName(name, QStringLiteral("答案"))};
+        EXPECT_EQ(window.world.file.files.keys(), files.mid(0, key ? 2 : 1));
+        EXPECT_EQ(window.world.file.bytes[name], key ? sheet : secondSheet);
     }
 }
 
@@ -311,8 +319,8 @@ TEST(RepeatRun, ChangedSettingsOrARunThatStoppedMakeANewSheet)
 TEST(RepeatRun, FirstSheetAfterAStartIsAsEver)
 {
     Window window;
-    const Kind kind{"七笔加减", [](bool answers, const QString& tag, const RunServices& services) {
-                        SheetSettings settings{"15", "5", "5", answers, false, true, tag};
+    const Kind kind{"七笔加减", [](bool answers, const RunServices& services) {
+                        SheetSettings settings{"15", "5", "5", answers, false, true};
                         return addsub::runChainSheet(addsub::sevenTermKind(), settings, services);
                     }};
     ASSERT_TRUE(window.start(kind, false).completed);

@@ -359,7 +359,7 @@ RunResult runChainSheet(const ChainKind& kind, const ChainSettings& settings, co
     }
     const int n = counts->perRow;
     const int width = cellWidth(kind, *shape);
-    const QString fileName = taggedFileName(kind.fileName(*shape), settings.sheet.fileTag);
+    const QString fileName = kind.fileName(*shape);
     const QString fileTitle = kind.fileTitle(*shape);
     const bool answers = settings.sheet.answers;
 
@@ -416,7 +416,7 @@ RunResult runChainSheet(const ChainKind& kind, const ChainSettings& settings, co
     return RunResult::done(kind.statusText,
         QStringLiteral("智能生成") + kind.stageKind + u'[' + QString::number(made)
             + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录（") + services.file.folder()
-            + QStringLiteral("）下将“") + fileName
+            + QStringLiteral("）下将“") + services.file.nameOf(fileName)
             + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可打印。谢谢！"));
 }
 

@@ -189,7 +189,7 @@ RunResult runMixedGroupSheet(const MixedGroupKind& kind, const MixedGroupSetting
     pool.reserve(static_cast<size_t>(total));
     QString line;
     for (int set = 1; set <= *sets; ++set) {
-        if (!out.openFile(taggedFileName(kind.name + QString::number(set) + QStringLiteral(".xls"), settings.fileTag), set))
+        if (!out.openFile(kind.name + QString::number(set) + QStringLiteral(".xls"), set))
             return RunResult::stopped();
         out.record(kind.fileTitle);
         out.record(fileHeader());
@@ -232,7 +232,7 @@ RunResult runMixedGroupSheet(const MixedGroupKind& kind, const MixedGroupSetting
         QStringLiteral("智能生成[") + QString::number(total)
             + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录（") + services.file.folder()
             + QStringLiteral("）下将“")
-            + taggedFileName(kind.name + QStringLiteral("X.xls"), settings.fileTag) + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
+            + services.file.nameOf(kind.name + QStringLiteral("X.xls")) + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
 }
 
 } // namespace kestrin::div

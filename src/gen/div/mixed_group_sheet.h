@@ -27,7 +27,6 @@ struct MixedGroupSettings {
     bool answers = false;
     bool toPrinter = false;
     bool toFile = true;
-    QString fileTag = QString(); // before ".xls" in every set's file name, as in SheetSettings
 };
 
 struct Group {

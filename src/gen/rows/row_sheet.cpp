@@ -47,10 +47,9 @@ RunResult runRowSheet(const RowSheetPlan& plan, const Counts& counts, const Shee
     const int widestCell = std::max(plan.cellWidth, plan.widestText + 1);
     const QString separator(q * (widestCell + (4 + q - 1) / q), u'-');
     const QString printedTitle = u'*' + plan.fileTitle + u'*';
-    const QString fileName = taggedFileName(plan.fileName, sheet.fileTag);
 
     SheetOutput out(services, sheet.toFile, sheet.toPrinter);
-    if (!out.startPrinting(plan.fileTitle) || !out.openFile(fileName, 1))
+    if (!out.startPrinting(plan.fileTitle) || !out.openFile(plan.fileName, 1))
         return RunResult::stopped();
     out.record(plan.fileTitle);
     out.record(fileHeader());
@@ -88,7 +87,7 @@ RunResult runRowSheet(const RowSheetPlan& plan, const Counts& counts, const Shee
     return RunResult::done(QString(36, u' ') + QStringLiteral("100% 完成"),
         QStringLiteral("智能生成[") + QString::number(made)
             + QStringLiteral("]题已完成。如果选择输出到Excel，请在该系统目录（") + services.file.folder()
-            + QStringLiteral("）下将“") + fileName
+            + QStringLiteral("）下将“") + services.file.nameOf(plan.fileName)
             + QStringLiteral("”用Excel打开，点完成即可。(千万不要直接双击进入)调整即可。谢谢！"));
 }
 
