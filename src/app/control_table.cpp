@@ -25,26 +25,39 @@ namespace {
 // Wrapped captions are set line under line at one em and a pixel, as the
 // layouts were designed for; the CJK fonts' own line spacing is far larger and
 // would push the second line of a caption out of its rectangle.
-void drawWrappedText(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment vertical)
+int linePitch(const QFont& font)
+{
+    return QFontInfo(font).pixelSize() + 1;
+}
+
+// The lines of a caption wrapped at `width` pixels, laid out in `layout`.
+std::vector<QTextLine> wrapLines(QTextLayout& layout, const QString& text, int width)
 {
     QString plain = text;
     plain.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
-    const QFont font = painter.font();
-    const int em = QFontInfo(font).pixelSize();
-    const qreal pitch = em + 1;
-    const qreal ascent = em * 0.88; // where the ideographs stand on their base line
-
-    QTextLayout layout(plain, font, painter.device());
+    layout.setText(plain);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
     layout.beginLayout();
     std::vector<QTextLine> lines;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(rect.width());
+        line.setLineWidth(width);
         lines.push_back(line);
     }
     layout.endLayout();
+    return lines;
+}
+
+void drawWrappedText(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment vertical)
+{
+    const QFont font = painter.font();
+    const int em = QFontInfo(font).pixelSize();
+    const qreal pitch = linePitch(font);
+    const qreal ascent = em * 0.88; // where the ideographs stand on their base line
+
+    QTextLayout layout(QString(), font, painter.device());
+    const std::vector<QTextLine> lines = wrapLines(layout, text, rect.width());
 
     const qreal block = pitch * qreal(lines.size());
     qreal top = rect.top();
@@ -60,10 +73,17 @@ void drawWrappedText(QPainter& painter, const QRect& rect, const QString& text, 
 }
 
 // Labels that wrap their caption inside their rectangle, top-aligned, and cut
-// off what does not fit.
+// off what does not fit. The height for a width is that of their lines.
 class WrappingLabel : public QLabel {
 public:
     using QLabel::QLabel;
+
+    int heightForWidth(int width) const override
+    {
+        const QMargins margins = contentsMargins();
+        return wrappedTextHeight(*this, text(), width - margins.left() - margins.right()) + margins.top()
+            + margins.bottom();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -234,6 +254,12 @@ QWidget* makeControl(QWidget* window, const ControlSpec& spec, QButtonGroup*& op
 }
 
 } // namespace
+
+int wrappedTextHeight(const QWidget& widget, const QString& text, int width)
+{
+    QTextLayout layout(QString(), widget.font(), const_cast<QWidget*>(&widget));
+    return linePitch(widget.font()) * int(wrapLines(layout, text, width).size());
+}
 
 PictureBox::PictureBox(const QString& source, QWidget* parent) : QFrame(parent)
 {

@@ -105,6 +105,10 @@ constexpr int twipsToPixels(int twips)
 // colour of button faces.
 QColor buttonFaceColour();
 
+// The height that `text` takes in `widget`'s font, wrapped as the labels,
+// check boxes and option buttons wrap their captions at `width` pixels.
+int wrappedTextHeight(const QWidget& widget, const QString& text, int width);
+
 struct BuiltControls {
     QHash<QString, QWidget*> byName;
     std::vector<QWidget*> inOrder;    // table order

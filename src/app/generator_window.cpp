@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace kestrin::app {
 
@@ -36,6 +39,8 @@ GeneratorWindow::GeneratorWindow(const GeneratorLayout& layout, const RunService
     if (controls_.firstFocus)
         controls_.firstFocus->setFocus();
 
+    if (QLabel* label = completionLabel())
+        completionPlace_ = label->geometry();
     connect(startButton(), &QPushButton::clicked, this, &GeneratorWindow::start);
     connect(returnButton(), &QPushButton::clicked, this, &GeneratorWindow::returnRequested);
 }
@@ -114,8 +119,58 @@ void GeneratorWindow::showResult(const RunResult& result)
         box->setPalette(palette);
         box->setText(result.statusText);
     }
-    if (QLabel* label = completionLabel())
-        label->setText(result.completionText);
+    completionText_ = result.completionText;
+    fitCompletionText();
+}
+
+void GeneratorWindow::fitCompletionText()
+{
+    QLabel* label = completionLabel();
+    if (!label)
+        return;
+    const QRect place = completionPlace_;
+    // A window not shown yet opens maximized.
+    int bottom = isVisible() || !screen() ? height() : screen()->availableGeometry().height();
+    for (const QWidget* control : controls_.inOrder) {
+        const QRect other = control->geometry();
+        if (control != label && other.top() >= place.bottom() && other.left() <= place.right()
+            && other.right() >= place.left())
+            bottom = std::min(bottom, other.top());
+    }
+    const int room = std::max(place.height(), bottom - place.top());
+    const auto fits = [&](const QString& text) { return wrappedTextHeight(*label, text, place.width()) <= room; };
+
+    QString shown = completionText_;
+    const QString folder = services_.file.folder();
+    const qsizetype at = shown.indexOf(folder);
+    if (!fits(shown) && !folder.isEmpty() && at >= 0) {
+        // The most characters of the folder, its head and its tail, that fit.
+        const auto shortened = [&](qsizetype kept) {
+            return completionText_.left(at) + folder.left((kept + 1) / 2) + QStringLiteral("…")
+                + folder.right(kept / 2) + completionText_.mid(at + folder.size());
+        };
+        qsizetype low = 0;
+        qsizetype high = folder.size() - 1;
+        while (low < high) {
+            const qsizetype middle = (low + high + 1) / 2;
+            if (fits(shortened(middle)))
+                low = middle;
+            else
+                high = middle - 1;
+        }
+        shown = shortened(low);
+    }
+    label->setText(shown);
+    label->setToolTip(shown == completionText_ ? QString() : folder);
+    label->setGeometry(place.left(), place.top(), place.width(),
+        std::clamp(wrappedTextHeight(*label, shown, place.width()), place.height(), room));
+}
+
+void GeneratorWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!completionText_.isEmpty())
+        fitCompletionText();
 }
 
 SheetSettings GeneratorWindow::readSheetSettings(const QString& perRowBox, const QString& rowsPerPageBox,

@@ -5,6 +5,7 @@
 #include "output/run_services.h"
 
 #include <QColor>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -95,9 +96,16 @@ protected:
     bool toPrinterTicked() const { return isOn(layout_.toPrinter); }
     bool toFileTicked() const { return isOn(layout_.toFile); }
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showResult(const RunResult& result);
+    // Shows the completion text whole in the completion label: the label keeps
+    // its place and width and takes the lines the text needs, downward within
+    // the window and above any control below it. Where even that is too little,
+    // the folder in the text is shortened in its middle ("…") and shown whole
+    // in the label's tool tip.
+    void fitCompletionText();
     // Every setting of the window but the answers choice and the output
     // switches: the text boxes as typed and the window's own check boxes.
     QStringList repeatedSettings() const;
@@ -107,6 +115,8 @@ private:
     BuiltControls controls_;
     bool shownBefore_ = false;
     RunRepeat repeat_;
+    QRect completionPlace_; // the completion label's place in the layout
+    QString completionText_; // of the last completed run
 };
 
 // Makes the window of one kind where a window class serves several kinds: the

@@ -4,7 +4,9 @@
 
 #include "app/desktop_services.h"
 #include "app/fonts.h"
+#include "app/main_window.h"
 #include "app/seven_term_window.h"
+#include "window_checks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,6 +43,43 @@ private slots:
         QVERIFY2(completion.contains(QStringLiteral("请在该系统目录（") + QDir::toNativeSeparators(home)
                                      + QStringLiteral("）下将“学前段七笔加减速算.xls”用Excel打开")),
                  qPrintable(completion));
+    }
+
+    // Run from a long folder, every window's completion label grows downward to show the whole text; a
+    // folder too long for the window is shortened in its middle, whole in the tool tip. Nothing moves.
+    void everyWindowShowsItsWholeCompletionText()
+    {
+        QTemporaryDir scratch;
+        const QString path = QStringLiteral("/张老师的文档/2026年秋季学期/三年级二班/速算练习");
+        QVERIFY(QDir().mkpath(scratch.path() + path.repeated(41)));
+        for (const MenuSpec& menu : menuTable()) {
+            for (int entry = 0; entry < int(menu.entries.size()) * 2; ++entry) {
+                DiskWorksheetFile file(scratch.path() + path.repeated(entry % 2 * 40 + 1));
+                kestrin::testing::RecordedRun run;
+                const auto opens = menu.entries[entry / 2].opens;
+                if (!opens)
+                    continue;
+                const auto window = opens(RunServices{run.random, run.messages, file, run.printer});
+                QVERIFY(checks::openExposed(*window));
+                std::vector<QRect> places;
+                for (const QWidget* control : window->controlsInTableOrder())
+                    places.push_back(control->geometry());
+                window->start();
+                QLabel* label = window->completionLabel();
+                const bool whole = label->text().contains(file.folder());
+                QVERIFY(label->text().endsWith("谢谢！") && whole == (entry % 2 == 0));
+                QCOMPARE(label->toolTip(), whole ? QString() : file.folder());
+                QVERIFY(label->height() >= label->heightForWidth(label->width())
+                        && label->geometry().bottom() < window->height());
+                for (std::size_t i = 0; i < places.size(); ++i) {
+                    const QWidget* control = window->controlsInTableOrder()[i];
+                    const QRect now = control->geometry();
+                    QVERIFY2(control == label ? now.topLeft() == places[i].topLeft() && now.width() == places[i].width()
+                                              : now == places[i] && !now.intersects(label->geometry()),
+                             qPrintable(window->windowTitle() + u' ' + control->objectName()));
+                }
+            }
+        }
     }
 };
 
