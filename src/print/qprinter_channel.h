@@ -24,8 +24,9 @@ namespace kestrin {
 // CUPS here, so that a job CUPS does not take (a queue that rejects jobs, a
 // submission that fails) makes finish() fail with CUPS's reason. A queue that
 // takes the job and holds it, a paused printer, has accepted it. Elsewhere the
-// job is painted on the printer through QPrinter, which reports what its print
-// engine reports.
+// job is painted on the printer through QPrinter; on Windows the channel ends
+// the job's document itself, so that a job the spooler refuses makes finish()
+// fail with Windows' reason (see printer_job_windows.cpp).
 class QPrinterChannel final : public PrinterChannel {
 public:
     QPrinterChannel();
