@@ -16,6 +16,7 @@
 
 # shellcheck disable=SC2154 # kestrin_wine comes from env.sh
 wine_desktop_window=""
+wine_desktop_name=kestrin
 
 # Runs the calling script (its path and arguments given) again inside a virtual
 # X screen the size of the desktop, first of all, with a time limit inside CTest's.
@@ -29,7 +30,7 @@ wine_desktop_start() {
   local folder="$1"
   shift
   kestrin_wine_prefix || return 1
-  (cd "$folder" && exec "${kestrin_wine[@]}" explorer /desktop=kestrin,1280x1024 "$@") > /dev/null 2>&1 &
+  (cd "$folder" && exec "${kestrin_wine[@]}" explorer "/desktop=$wine_desktop_name,1280x1024" "$@") > /dev/null 2>&1 &
   wine_desktop_job=$!
   local _
   for _ in $(seq 1 120); do
@@ -62,7 +63,7 @@ wine_desktop_seven_term_title="Kestrin2.0 --低段加减"
 wine_desktop_wait_window() {
   local title="$1" seconds="$2"
   [ -n "${KESTRIN_WINDOW_PROBE:-}" ] || { echo "wine-desktop: KESTRIN_WINDOW_PROBE names no window-probe.exe" >&2; return 1; }
-  "${kestrin_wine[@]}" "$KESTRIN_WINDOW_PROBE" "$title" "$seconds" && return 0
+  "${kestrin_wine[@]}" "$KESTRIN_WINDOW_PROBE" "$wine_desktop_name" "$title" "$seconds" && return 0
   echo "wine-desktop: no active window \"$title\" within $seconds s" >&2
   return 1
 }

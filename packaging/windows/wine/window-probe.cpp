@@ -1,12 +1,14 @@
 // Run under Wine by the harness that drives the real kestrin.exe: waits until a
-// top-level window with exactly the given title is shown and active (or, with
-// --gone, until none is shown), for at most the given number of seconds.
-//   window-probe.exe [--gone] TITLE SECONDS
-// Exits 0 when it came to pass, 1 when the time ran out, 2 on wrong arguments.
+// top-level window with exactly the given title is shown and active on the
+// named desktop (the Wine desktop the program runs in; windows and the active
+// one are per desktop), or, with --gone, until none is shown there, for at most
+// the given number of seconds.
+//   window-probe.exe [--gone] DESKTOP TITLE SECONDS
+// Exits 0 when it came to pass, 1 when the time ran out, 2 on wrong arguments
+// or a desktop that cannot be entered.
 #include <windows.h>
 
 #include <cwchar>
-#include <cwctype>
 
 namespace {
 
@@ -26,11 +28,15 @@ bool shown(const wchar_t* title)
 
 int wmain(int argc, wchar_t** argv)
 {
-    const bool gone = argc == 4 && std::wcscmp(argv[1], L"--gone") == 0;
-    if (argc != (gone ? 4 : 3))
+    const bool gone = argc == 5 && std::wcscmp(argv[1], L"--gone") == 0;
+    if (argc != (gone ? 5 : 4))
         return 2;
-    const wchar_t* title = argv[gone ? 2 : 1];
-    const long seconds = std::wcstol(argv[gone ? 3 : 2], nullptr, 10);
+    const int first = gone ? 2 : 1;
+    const HDESK desktop = OpenDesktopW(argv[first], 0, FALSE, GENERIC_ALL);
+    if (!desktop || !SetThreadDesktop(desktop))
+        return 2;
+    const wchar_t* title = argv[first + 1];
+    const long seconds = std::wcstol(argv[first + 2], nullptr, 10);
     for (long tenths = 0; tenths <= seconds * 10; ++tenths) {
         if (gone ? !shown(title) : shownAndActive(title))
             return 0;
