@@ -356,11 +356,16 @@ run_tests() {
   [ -x "$linux_build/src/app/tests/first_sheets" ] \
     || fail "no Linux build in $linux_build to compare with: run ./test.sh's build first"
   [ -f "$build_dir/CTestTestfile.cmake" ] || fail "no Windows build with tests: run the exe step with the test step"
-  # Under Wine a program now and then fails to start at all (no output, gone in
-  # a twentieth of a second; seen once in some three hundred starts): a test
-  # that fails is run once more, and one that fails twice fails the run.
-  (cd "$build_dir" && QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$build_dir/test-fonts" \
-     ctest --output-on-failure --no-tests=error --timeout 600 --parallel "$(nproc)" --repeat until-pass:2)
+  # The test programs run one after another and side by side in one Wine prefix,
+  # under one wineserver kept for the whole run (wine/env.sh says why).
+  (
+    # shellcheck source=wine/env.sh
+    source "$here/packaging/windows/wine/env.sh"
+    kestrin_wineserver_keep || fail "no wineserver could be kept for the tests"
+    trap kestrin_wineserver_end EXIT
+    cd "$build_dir" && QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$build_dir/test-fonts" \
+      ctest --output-on-failure --no-tests=error --timeout 600 --parallel "$(nproc)"
+  )
 }
 
 for step in "${known_steps[@]}"; do

@@ -12,7 +12,8 @@
 #                                                fails unless kestrin.exe then ends
 # (xdotool sends the keys; window-probe.exe, built with the tests and named by
 # $KESTRIN_WINDOW_PROBE, finds the program's windows by their titles.)
-#   wine_desktop_stop                            ends everything running under Wine
+#   wine_desktop_stop                            ends everything running under Wine (and
+#                                                keeps the test run's wineserver again)
 
 # shellcheck disable=SC2154 # kestrin_wine comes from env.sh
 wine_desktop_window=""
@@ -100,4 +101,7 @@ wine_desktop_stop() {
   wineserver -k 2> /dev/null || true
   [ -z "$wine_desktop_job" ] || wait "$wine_desktop_job" 2> /dev/null || true
   wine_desktop_job=""
+  # The test run keeps a wineserver for this prefix (env.sh): the programs after
+  # this one get it back.
+  if [ "${KESTRIN_WINESERVER_KEPT:-}" = "$WINEPREFIX" ]; then kestrin_wineserver_keep; fi
 }

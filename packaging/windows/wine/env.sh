@@ -131,5 +131,36 @@ kestrin_wine_prefix() {
   ) 9>"$WINEPREFIX.lock"
 }
 
+# One wineserver for the prefix, from kestrin_wineserver_keep until
+# kestrin_wineserver_end, for a run of many programs (the Windows tests).
+# Debian's wineserver, as Wine starts it by itself, ends as soon as no program is
+# left in its prefix (-p0): from then on it takes no new program, but it lives on
+# until Wine's own programs (services.exe and the like) have ended. A program
+# started meanwhile, by a test started just after another ended, retries for
+# 5.5 s and gives up ("a wine server seems to be running, but I cannot connect
+# to it", or "recvmsg: connection reset by peer" when it came just as the server
+# stopped taking programs); one that waits it out starts 3 to 4 s late. The kept
+# server is persistent (-p). Whatever runs in the prefix is ended first: the run
+# has the prefix to itself. Wine's own programs are started here, with nothing
+# to write to, so that they do not hold a test's output open: CTest waits for
+# every program that holds it to end.
+kestrin_wineserver_keep() {
+  kestrin_wine_prefix || return 1
+  local _
+  for _ in 1 2 3; do
+    wineserver -k >/dev/null 2>&1 || true
+    if wineserver -p </dev/null >/dev/null 2>&1; then
+      "${kestrin_wine[@]}" cmd /c exit </dev/null >/dev/null 2>&1 \
+        || { echo "wine-env: no program starts under the kept wineserver" >&2; return 1; }
+      export KESTRIN_WINESERVER_KEPT="$WINEPREFIX"
+      return 0
+    fi
+  done
+  echo "wine-env: no wineserver could be kept for $WINEPREFIX" >&2
+  return 1
+}
+
+kestrin_wineserver_end() { wineserver -k >/dev/null 2>&1 || true; }
+
 # A Unix path as Wine's Z: drive names it.
 winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
