@@ -52,9 +52,15 @@ wine_desktop_keys() {
   done
 }
 
-# Whether a kestrin.exe runs under Wine (Wine names its processes by their
-# Windows paths).
-kestrin_exe_runs() { pgrep -f '^[A-Z]:\\.*kestrin\.exe' > /dev/null; }
+# Whether a kestrin.exe runs under Wine in this prefix (Wine names its processes
+# by their Windows paths; another run's, in another prefix, does not count).
+kestrin_exe_runs() {
+  local pid
+  for pid in $(pgrep -f '^[A-Z]:\\.*kestrin\.exe'); do
+    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
 
 # The windows' titles.
 wine_desktop_main_title="重庆市Kestrin2.0"
