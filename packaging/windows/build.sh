@@ -363,7 +363,9 @@ run_tests() {
     source "$here/packaging/windows/wine/env.sh"
     kestrin_wineserver_keep || fail "no wineserver could be kept for the tests"
     trap kestrin_wineserver_end EXIT
-    cd "$build_dir" && QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$build_dir/test-fonts" \
+    # The font folder as a Windows path: a test that changes its working folder to
+    # another drive (C:) finds it still.
+    cd "$build_dir" && QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$(winepath_of "$build_dir/test-fonts")" \
       ctest --output-on-failure --no-tests=error --timeout 600 --parallel "$(nproc)"
   )
 }
