@@ -147,14 +147,17 @@ kestrin_wine_prefix() {
 kestrin_wineserver_keep() {
   kestrin_wine_prefix || return 1
   local _
+  # A server that was just told to end is waited for (-w): until it has, a new
+  # one cannot take the prefix and programs cannot start.
   for _ in 1 2 3; do
     wineserver -k >/dev/null 2>&1 || true
-    if wineserver -p </dev/null >/dev/null 2>&1; then
-      "${kestrin_wine[@]}" cmd /c exit </dev/null >/dev/null 2>&1 \
-        || { echo "wine-env: no program starts under the kept wineserver" >&2; return 1; }
+    wineserver -w >/dev/null 2>&1 || true
+    if wineserver -p </dev/null >/dev/null 2>&1 \
+       && "${kestrin_wine[@]}" cmd /c exit </dev/null >/dev/null 2>&1; then
       export KESTRIN_WINESERVER_KEPT="$WINEPREFIX"
       return 0
     fi
+    sleep 1
   done
   echo "wine-env: no wineserver could be kept for $WINEPREFIX" >&2
   return 1
