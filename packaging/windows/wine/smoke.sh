@@ -22,6 +22,9 @@ wine_desktop_in_xvfb "$0" "$@"
 
 # shellcheck source=../../../scripts/lib.sh
 source "$here/../../../scripts/lib.sh"
+# A prefix of its own: ending the program ends everything under Wine in its
+# prefix, and the test programs' shared prefix keeps its wineserver meanwhile.
+export KESTRIN_WINEPREFIX="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}/wine-zh_CN-desktop"
 # shellcheck source=env.sh
 source "$here/env.sh"
 name="学前段七笔加减速算.xls"
