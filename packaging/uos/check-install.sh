@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# The part of packaging/uos/check.sh that needs root (chroot, mount, apt-get):
+#   check-install.sh PACKAGE.deb ROOT SHEET PDF_FOLDER SCREENSHOT
+# Into a fresh copy of the bare root ROOT (root.sh: bullseye-amd64, bullseye-arm64
+# or trixie-amd64; no Qt in it), apt-get installs the package as a teacher does
+# (with its recommended CJK fonts). The program, started by its menu entry as the
+# calling user (SUDO_USER, or root) in the home folder, on the xcb platform of a
+# virtual X screen, shows its main window (saved as the PNG SCREENSHOT); Ctrl+F7,
+# the printer ticked, Alt+C: the seven-term file in the home folder must be SHEET
+# byte for byte, and the job on the default printer (this machine's CUPS through
+# /run/cups, LPDEST=KestrinPDF, a cups-pdf queue that writes into PDF_FOLDER) must
+# hold the sheet's Chinese title and header on each of its five pages; Alt+X and
+# Ctrl+Q end it, and apt-get remove leaves none of the package's files.
+set -euo pipefail
+shopt -s inherit_errexit
+here="$(cd "$(dirname "$0")/../.." && pwd)"
+# shellcheck source=../../scripts/lib.sh
+source "$here/scripts/lib.sh"
+if [ $# -ne 5 ] || [ ! -f "$1" ]; then
+  echo "usage: check-install.sh PACKAGE.deb ROOT SHEET PDF_FOLDER SCREENSHOT" >&2
+  exit 2
+fi
+[ "$(id -u)" -eq 0 ] || fail "needs root (packaging/uos/check.sh runs it through sudo)"
+deb="$(realpath "$1")"
+root_name="$2"
+sheet="$(realpath "$3")"
+pdf_folder="$4"
+screenshot="$5"
+appid=cn.kestrin.kestrin
+cache="${KESTRIN_DEBROOT_CACHE:-/var/cache/kestrin-debroot}"
+bare=$("$here/packaging/uos/root.sh" path "$root_name" | tail -n 1)
+
+# What a killed run left: its mounts first, then its folder.
+for stale in /var/tmp/kestrin-check-uos.*; do
+  [ -d "$stale" ] || continue
+  flock -n "$stale" true 2>/dev/null || continue
+  while read -r mounted; do umount "$mounted" 2>/dev/null || umount -l "$mounted"; done \
+    < <(findmnt -rn -o TARGET | grep -F "$stale/" | sort -r)
+  rm -rf --one-file-system "$stale"
+done
+work=$(mktemp -d /var/tmp/kestrin-check-uos.XXXXXX)
+exec 8<"$work"
+flock 8
+root="$work/root"
+pid=''
+xvfb=''
+mounted=()
+cleanup() {
+  if [ -n "$pid" ]; then kill -KILL "$pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  local i
+  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}"; done
+  rm -rf --one-file-system "$work"
+}
+at_exit cleanup
+bind() { mkdir -p "$root$2"; mount --bind "$1" "$root$2"; mounted+=("$root$2"); }
+
+cp -a "$bare" "$root"
+archives="$cache/archives-uos-$root_name"
+mkdir -p "$archives"
+find "$archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$root/var/cache/apt/archives" {} +
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+printf '#!/bin/sh\nexit 101\n' > "$root/usr/sbin/policy-rc.d"
+chmod 755 "$root/usr/sbin/policy-rc.d"
+mount -t proc proc "$root/proc"
+mounted+=("$root/proc")
+in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
+
+in_root apt-get update -qq > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get update in $root_name"; }
+name=$(basename "$deb")
+cp "$deb" "$root/tmp/$name"
+log "$root_name: apt-get install ./$name"
+in_root sh -c "cd /tmp && apt-get install -y -q ./$name" > "$work/apt.log" 2>&1 \
+  || { cat "$work/apt.log"; fail "$root_name: apt-get install ./$name"; }
+grep -E 'newly installed|^Need to get' "$work/apt.log" | sed 's/^/  /' || true
+find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$archives" {} +
+# shellcheck disable=SC2016 # dpkg-query's own field name
+qt=$(in_root dpkg-query -W -f='${Package}\n' | grep -E '^libqt|^qt' || true)
+[ -z "$qt" ] || flaw "$root_name: Qt packages were installed with it: $qt"
+
+# The user: the caller, so that CUPS's job lands in the caller's PDF folder.
+user="${SUDO_USER:-root}"
+uid=$(id -u "$user")
+if [ "$uid" -eq 0 ]; then
+  home=/root
+else
+  home="/home/$user"
+  in_root useradd --uid "$uid" --create-home --shell /bin/sh "$user"
+fi
+gid=$(chroot "$root" id -g "$user")
+
+# The virtual X screen, on this machine; its socket is bound into the root.
+display=
+for n in $(seq 70 99); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
+done
+[ -n "$display" ] || fail "no free X display number"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.2; done
+export DISPLAY="$display"
+bind /tmp/.X11-unix /tmp/.X11-unix
+bind /run/cups /run/cups
+
+entry="$root/opt/apps/$appid/entries/applications/$appid.desktop"
+link="$root/usr/share/applications/$appid.desktop"
+if [ ! -L "$link" ] || [ ! -f "$link" ]; then flaw "$root_name: /usr/share/applications/$appid.desktop is no link to the package's entry"; fi
+command=$(sed -n 's/^Exec=//p' "$entry" | sed -E 's/ ?%[fFuUdDnNickvm]//g')
+sheet_name=$(basename "$sheet")
+before=$(date +%s)
+started=$(date +%s.%N)
+chroot --userspec="$uid:$gid" "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" USER="$user" \
+  LOGNAME="$user" LANG=C.UTF-8 DISPLAY="$display" QT_QPA_PLATFORM=xcb LPDEST=KestrinPDF \
+  sh -c "cd \"\$HOME\" && exec $command" > "$work/program.log" 2>&1 &
+pid=$!
+
+window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
+# Waits up to $2 s for the window titled $1, then gives it the keyboard.
+wait_window() {
+  local w _
+  for _ in $(seq 1 $(($2 * 10))); do
+    kill -0 "$pid" 2>/dev/null || return 1
+    w=$(window "$1")
+    if [ -n "$w" ]; then
+      xdotool windowfocus --sync "$w" 2>/dev/null || true
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+keys() { local k; for k in "$@"; do xdotool key "$k"; sleep 0.3; done; }
+
+if ! wait_window "重庆市Kestrin2.0" 60; then
+  cat "$work/program.log"
+  fail "$root_name: the program's main window did not come up"
+fi
+up=$(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
+sleep 1
+import -display "$display" -window root "$screenshot"
+log "$root_name: the main window was up ${up} s after the start; screenshot $screenshot"
+keys ctrl+F7
+wait_window "Kestrin2.0 --低段加减" 30 || fail "$root_name: Ctrl+F7 opened no seven-term window"
+# The focus starts on the start button; Tab goes round the settings to the
+# printer box, which Space ticks.
+keys Tab Tab Tab Tab Tab Tab space alt+c
+made="$root$home/$sheet_name"
+for _ in $(seq 1 200); do [ -f "$made" ] && break; sleep 0.2; done
+if [ ! -f "$made" ]; then
+  flaw "$root_name: no $sheet_name in $home"
+elif ! cmp -s "$sheet" "$made"; then
+  flaw "$root_name: $sheet_name differs from the native build's"
+fi
+
+pdf=""
+for _ in $(seq 1 300); do
+  if [ -z "$(LC_ALL=C lpstat -o KestrinPDF 2>/dev/null)" ]; then
+    pdf=$(find "$pdf_folder" -maxdepth 1 -name '*.pdf' -newermt "@$before" -printf '%T@ %p\n' 2>/dev/null \
+            | sort -n | tail -n 1 | cut -d' ' -f2- || true)
+    [ -n "$pdf" ] && break
+  fi
+  sleep 0.2
+done
+if [ -z "$pdf" ]; then
+  flaw "$root_name: no printed job came to $pdf_folder"
+else
+  title=$(head -n 1 "$sheet" | iconv -f GBK -t UTF-8 | tr -d '"\r')
+  pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
+  [ "$pages" = 5 ] || flaw "$root_name: the printed job has $pages pages, not 5"
+  for k in $(seq 1 "${pages:-0}"); do
+    text=$(pdftotext -f "$k" -l "$k" -layout "$pdf" -)
+    for wanted in "$title" "学校：" "姓名：" "成绩：" "第${k}页"; do
+      grep -qF -- "$wanted" <<<"$text" || flaw "$root_name: page $k of the printed job lacks '$wanted'"
+    done
+  done
+  rm -f "$pdf"
+fi
+
+keys alt+x
+wait_window "重庆市Kestrin2.0" 30 || flaw "$root_name: Alt+X did not go back to the main window"
+keys ctrl+q
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$pid" 2>/dev/null; then flaw "$root_name: Ctrl+Q did not end the program"; fi
+wait "$pid" 2>/dev/null || true
+pid=
+
+in_root dpkg-query -L "$appid" > "$work/owned.txt"
+in_root apt-get remove -y -q "$appid" > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "$root_name: apt-get remove"; }
+left=()
+while IFS= read -r path; do
+  if [ -z "$path" ] || [ "$path" = /. ]; then continue; fi
+  if [ -d "$root$path" ] && [ ! -L "$root$path" ]; then
+    in_root dpkg-query -S "$path" >/dev/null 2>&1 || left+=("$path/")
+  elif [ -e "$root$path" ] || [ -L "$root$path" ]; then
+    left+=("$path")
+  fi
+done < "$work/owned.txt"
+[ ${#left[@]} -eq 0 ] || flaw "$root_name: apt-get remove left behind: ${left[*]}"
+[ ! -e "$root/opt/apps/$appid" ] || flaw "$root_name: /opt/apps/$appid is still there"
+end_checks
+log "$root_name: installed, window up in ${up} s, $sheet_name byte for byte the native build's," \
+  "a 5-page job with its Chinese text, Ctrl+Q, and removed without a trace"
