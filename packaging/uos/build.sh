@@ -60,6 +60,7 @@ sources_suite=bookworm
 qt_options=(-opensource -confirm-license -static -release -make libs -nomake examples -nomake tests
   -no-icu -fontconfig -system-freetype -cups -xcb -bundled-xcb-xinput -no-xcb-xlib -xkbcommon
   -no-opengl -no-dbus -no-glib -no-gtk -no-feature-sql -no-feature-network -no-feature-sessionmanager
+  -no-feature-concurrent -no-feature-testlib -no-feature-xml
   -no-feature-vulkan -no-libudev -no-evdev -no-libinput -no-mtdev -no-tslib -no-gbm -no-kms
   -no-linuxfb -no-eglfs -no-directfb -no-zstd -no-journald -no-syslog -no-openssl -no-libjpeg
   -qt-zlib -qt-pcre -qt-libpng -qt-harfbuzz -qt-doubleconversion)
@@ -269,11 +270,10 @@ build_app() {
   log "built $build/src/kestrin for $arch ($(stat -c %s "$build/kestrin.stripped") bytes stripped)"
 }
 
-# The licence notices of what the program carries: Qt's (scripts/gather-notices.py
-# on the unpacked qtbase source, its parts about Qt), ICU's, and GCC's runtime
-# libraries' from the build root.
+# The licence notices of what the program carries (notices.py): Qt's, ICU's and
+# those of GCC's runtime libraries, from the sources the caches were built from.
 make_notices() {
-  local out="$1" unpacked qt icu root gathered
+  local out="$1" unpacked qt icu root
   qt=$(qt_source)
   icu=$(icu_source)
   root=$(root_path build-amd64)
@@ -283,36 +283,7 @@ make_notices() {
     || { tail -n 20 "$unpacked/log"; fail "the qtbase source could not be unpacked"; }
   dpkg-source --no-check -x "$(ls "$icu"/*.dsc)" "$unpacked/icu" > "$unpacked/log" 2>&1 \
     || { tail -n 20 "$unpacked/log"; fail "the icu source could not be unpacked"; }
-  gathered="$unpacked/qt-notices.txt"
-  python3 "$here/scripts/gather-notices.py" "$unpacked/qtbase" "$gathered"
-  local rule
-  rule=$(printf '=%.0s' $(seq 1 78))
-  {
-    echo "Kestrin 速算自动出题系统 — licence notices of the software in files/bin/kestrin"
-    echo
-    echo "Kestrin is free software under the GNU General Public License, version 3 or"
-    echo "(at your option) any later version: see LICENSE. The program contains, linked"
-    echo "statically, the Qt libraries (qtbase: Core, Gui, Widgets, PrintSupport, the xcb"
-    echo "platform and CUPS print plugins) with the third-party code they bundle, ICU, and"
-    echo "the runtime libraries of GCC (libstdc++, libgcc). Their notices follow, taken"
-    echo "from the very sources the program was built from. Their complete source code is"
-    echo "in ${appid}_<version>_source.tar.xz, published beside this package."
-    echo
-    # Qt's sections of the gathered notices, up to Debian's copyright file of qtbase.
-    awk -v rule="$rule" '
-      !started && $0 == rule { started = 1 }
-      started && in_debian && $0 == rule { if (++rules == 2) exit }
-      started { print }
-      $0 == "Debian'"'"'s copyright file of the qtbase source" { in_debian = 1 }
-    ' "$gathered"
-    printf '%s\nICU %s (International Components for Unicode)\n%s\n\n' "$rule" "$(sed -n 's/^Version: //p' "$icu"/*.dsc)" "$rule"
-    cat "$unpacked/icu/LICENSE"
-    printf '\n%s\nDebian'"'"'s copyright file of the icu source\n%s\n\n' "$rule" "$rule"
-    cat "$unpacked/icu/debian/copyright"
-    printf '\n%s\nGCC runtime libraries (libstdc++, libgcc) of Debian 11'"'"'s GCC\n%s\n\n' "$rule" "$rule"
-    cat "$root/usr/share/doc/gcc-10-base/copyright"
-  } > "$out"
-  grep -q "^Debian's copyright file of the qtbase source" "$out" || fail "Qt's notices were not found in what gather-notices.py wrote"
+  python3 "$uos/notices.py" "$unpacked/qtbase" "$unpacked/icu" "$root/usr/share/doc/gcc-10-base/copyright" "$out"
   rm -rf "$unpacked"
 }
 
@@ -412,7 +383,7 @@ for step in "${known_steps[@]}"; do
   [ "$wants" -eq 1 ] || continue
   started=$SECONDS
   case "$step" in
-    deps) need_packages mmdebstrap qemu-user-static binfmt-support dpkg-dev xz-utils python3 git ;;
+    deps) need_packages mmdebstrap qemu-user-static binfmt-support dpkg-dev xz-utils python3 git cmake ;;
     roots) for arch in "${arches[@]}"; do root_path "build-$arch" > /dev/null; done ;;
     icu) for arch in "${arches[@]}"; do build_icu "$arch"; done ;;
     qt) for arch in "${arches[@]}"; do build_qt "$arch"; done ;;

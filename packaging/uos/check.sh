@@ -88,7 +88,7 @@ EOF
   scripts=$(find "$work/control-$arch" -type f ! -name control ! -name md5sums -printf '%f ')
   [ -z "$scripts" ] || flaw "$arch: maintainer scripts: $scripts"
   for doc in LICENSE THIRD-PARTY-NOTICES; do [ -s "$top/files/doc/$doc" ] || flaw "$arch: no files/doc/$doc"; done
-  for part in "Qt's attribution data" "ICU" "GCC runtime libraries"; do
+  for part in "Qt's attribution data" "ICU" "GCC's runtime libraries" "XCB-XInput"; do
     grep -qF "$part" "$top/files/doc/THIRD-PARTY-NOTICES" || flaw "$arch: THIRD-PARTY-NOTICES lacks $part"
   done
   lintian --fail-on error --display-info \
