@@ -179,10 +179,11 @@ done
 median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 range() { sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { printf "%.2f–%.2f", lo, hi }'; }
 log "load at the end: $(cut -d' ' -f1-3 /proc/loadavg); files of both exes byte-identical in every round: $identical"
-printf '%-10s %22s %22s %9s\n' step "old median (range) s" "new median (range) s" new/old
 times() { awk -F'\t' -v w="$1" -v c="$column" '$1 == w && $2 > 0 { print $c }' "$work/times.tsv"; }
+printf '%-10s %22s %22s %8s\n' step "old median (range) s" "new median (range) s" new/old
 column=3
-for step in start-up 乘算 除算; do
+within=yes
+for step in start-up multiply divide; do
   old_median=$(times old | median)
   new_median=$(times new | median)
   ratio=$(awk -v o="$old_median" -v n="$new_median" 'BEGIN { printf "%.2f", n / o }')
