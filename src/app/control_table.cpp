@@ -264,7 +264,8 @@ int wrappedTextHeight(const QWidget& widget, const QString& text, int width)
 PictureBox::PictureBox(const QString& source, QWidget* parent) : QFrame(parent)
 {
     // The two-pixel sunken border of Windows' picture boxes.
-    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setFrameShape(QFrame::WinPanel);
+    setFrameShadow(QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
     // Button face shows where the picture does not reach.
     QPalette palette = this->palette();
@@ -318,7 +319,7 @@ BuiltControls buildControls(QWidget* window, std::span<const ControlSpec> table)
     }
     if (QButtonGroup* options = built.options) {
         makeSelectedTheTabStop(options);
-        QObject::connect(options, &QButtonGroup::buttonToggled, options,
+        QObject::connect(options, qOverload<QAbstractButton*, bool>(&QButtonGroup::buttonToggled), options,
                          [options] { makeSelectedTheTabStop(options); });
     }
     for (QWidget* control : built.inOrder) {

@@ -15,47 +15,55 @@
 
 #include <algorithm>
 
+// The pictures are compiled into this library (pictures.qrc): a static
+// library's resources are registered only when asked for by name, and
+// Q_INIT_RESOURCE wants to be outside any namespace.
+static void registerPictures()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
 namespace kestrin::app {
 
 namespace {
 
-QKeySequence keys(QKeyCombination combination)
+QKeySequence keys(Qt::KeyboardModifiers modifiers, Qt::Key key)
 {
-    return QKeySequence(combination);
+    return QKeySequence(static_cast<int>(modifiers) | static_cast<int>(key));
 }
 
 std::vector<MenuSpec> makeMenuTable()
 {
-    const auto ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
     return {
         {"xqd", "学前段(X)",
          {
-             {"j5", "五笔加减", keys(ctrl | Qt::Key_F5), &makeGeneratorOf<SettingsColumnWindow, &fiveTermColumn>},
-             {"j7", "七笔加减", keys(ctrl | Qt::Key_F7), &makeGenerator<SevenTermWindow>},
-             {"j10", "十笔加减", keys(ctrl | Qt::Key_A), &makeGeneratorOf<SettingsColumnWindow, &tenTermColumn>},
+             {"j5", "五笔加减", keys(ctrl, Qt::Key_F5), &makeGeneratorOf<SettingsColumnWindow, &fiveTermColumn>},
+             {"j7", "七笔加减", keys(ctrl, Qt::Key_F7), &makeGenerator<SevenTermWindow>},
+             {"j10", "十笔加减", keys(ctrl, Qt::Key_A), &makeGeneratorOf<SettingsColumnWindow, &tenTermColumn>},
          }},
         {"dd", "低段(&D)",
-         {{"ddjj", "低段加减", keys(ctrl | Qt::Key_B), &makeGeneratorOf<SettingsColumnWindow, &lowerColumn>}}},
+         {{"ddjj", "低段加减", keys(ctrl, Qt::Key_B), &makeGeneratorOf<SettingsColumnWindow, &lowerColumn>}}},
         {"zd", "中段(&Z)",
          {
-             {"zdjj", "中段加减", keys(ctrl | Qt::Key_C), &makeGeneratorOf<SettingsColumnWindow, &middleChainColumn>},
-             {"zdcs", "中段乘算", keys(ctrl | Qt::Key_D), &makeGenerator<MultiplicationWindow>},
+             {"zdjj", "中段加减", keys(ctrl, Qt::Key_C), &makeGeneratorOf<SettingsColumnWindow, &middleChainColumn>},
+             {"zdcs", "中段乘算", keys(ctrl, Qt::Key_D), &makeGenerator<MultiplicationWindow>},
          }},
         {"gd", "高段(&G)",
          {
-             {"gdjj", "高段加减", keys(ctrl | Qt::Key_E), &makeGeneratorOf<SettingsColumnWindow, &upperChainColumn>},
-             {"gdcs", "高段乘算", keys(ctrl | Qt::Key_F),
+             {"gdjj", "高段加减", keys(ctrl, Qt::Key_E), &makeGeneratorOf<SettingsColumnWindow, &upperChainColumn>},
+             {"gdcs", "高段乘算", keys(ctrl, Qt::Key_F),
               &makeGeneratorOf<MultiplicationWindow, &MultiplicationWindow::upperStage>},
-             {"gdchs", "高段除算", keys(ctrl | Qt::Key_G), &makeGeneratorOf<SettingsColumnWindow, &upperDivisionColumn>},
+             {"gdchs", "高段除算", keys(ctrl, Qt::Key_G), &makeGeneratorOf<SettingsColumnWindow, &upperDivisionColumn>},
          }},
         {"zh", "综合(&Z)",
          {
-             {"zhch", "综合乘算", keys(Qt::Key_F2), &makeGeneratorOf<DivisionWindow, &DivisionWindow::multiplication>},
-             {"zhc", "综合除算", keys(Qt::Key_F3), &makeGenerator<DivisionWindow>},
-             {"yer", "幼儿加减", keys(Qt::Key_F4), &makeGeneratorOf<SettingsColumnWindow, &infantColumn>},
+             {"zhch", "综合乘算", keys({}, Qt::Key_F2), &makeGeneratorOf<DivisionWindow, &DivisionWindow::multiplication>},
+             {"zhc", "综合除算", keys({}, Qt::Key_F3), &makeGenerator<DivisionWindow>},
+             {"yer", "幼儿加减", keys({}, Qt::Key_F4), &makeGeneratorOf<SettingsColumnWindow, &infantColumn>},
          }},
-        {"help", "帮助(&H)", {{"bz", "帮助", keys(Qt::Key_F1), nullptr, false, true}}},
-        {"quit", "退出(&X)", {{"tcxt", "退出系统", keys(ctrl | Qt::Key_Q), nullptr, true}}},
+        {"help", "帮助(&H)", {{"bz", "帮助", keys({}, Qt::Key_F1), nullptr, false, true}}},
+        {"quit", "退出(&X)", {{"tcxt", "退出系统", keys(ctrl, Qt::Key_Q), nullptr, true}}},
     };
 }
 
@@ -94,6 +102,7 @@ void endProgram()
 
 MainWindow::MainWindow(const RunServices& services, QWidget* parent) : QMainWindow(parent), services_(services)
 {
+    registerPictures();
     setObjectName(QStringLiteral("zcd"));
     setWindowTitle(QStringLiteral("重庆市Kestrin2.0"));
     setFont(makeFont(standardFont()));

@@ -33,22 +33,22 @@ bool isDecimalNumber(const QString& s)
 {
     qsizetype i = 0;
     const qsizetype n = s.size();
-    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+    if (i < n && (s.at(i) == u'+' || s.at(i) == u'-'))
         ++i;
     qsizetype digits = 0;
-    while (i < n && s[i].isDigit() && s[i].unicode() < 128) { ++i; ++digits; }
-    if (i < n && s[i] == u'.') {
+    while (i < n && s.at(i).isDigit() && s.at(i).unicode() < 128) { ++i; ++digits; }
+    if (i < n && s.at(i) == u'.') {
         ++i;
-        while (i < n && s[i].isDigit() && s[i].unicode() < 128) { ++i; ++digits; }
+        while (i < n && s.at(i).isDigit() && s.at(i).unicode() < 128) { ++i; ++digits; }
     }
     if (digits == 0)
         return false;
-    if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+    if (i < n && (s.at(i) == u'e' || s.at(i) == u'E')) {
         ++i;
-        if (i < n && (s[i] == u'+' || s[i] == u'-'))
+        if (i < n && (s.at(i) == u'+' || s.at(i) == u'-'))
             ++i;
         qsizetype expDigits = 0;
-        while (i < n && s[i].isDigit() && s[i].unicode() < 128) { ++i; ++expDigits; }
+        while (i < n && s.at(i).isDigit() && s.at(i).unicode() < 128) { ++i; ++expDigits; }
         if (expDigits == 0)
             return false;
     }
@@ -61,14 +61,14 @@ std::optional<double> readNumber(const QString& text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
+    while (begin < end && isBlank(text.at(begin)))
         ++begin;
-    while (end > begin && isBlank(text[end - 1]))
+    while (end > begin && isBlank(text.at(end - 1)))
         --end;
     QString folded;
     folded.reserve(end - begin);
     for (qsizetype i = begin; i < end; ++i)
-        folded.append(toAscii(text[i]));
+        folded.append(toAscii(text.at(i)));
     if (!isDecimalNumber(folded))
         return std::nullopt;
     bool ok = false;

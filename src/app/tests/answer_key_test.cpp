@@ -180,10 +180,11 @@ private slots:
                     const QString b = answered[3 + row * 9 + term];
                     QCOMPARE(a.size(), b.size());
                     for (qsizetype i = 0; i < a.size(); ++i) {
-                        QCOMPARE(forward.value(a[i], b[i]), b[i]);
-                        QCOMPARE(backward.value(b[i], a[i]), a[i]);
-                        forward.insert(a[i], b[i]);
-                        backward.insert(b[i], a[i]);
+                        const QChar x = a.at(i), y = b.at(i);
+                        QCOMPARE(forward.value(x, y), y);
+                        QCOMPARE(backward.value(y, x), x);
+                        forward.insert(x, y);
+                        backward.insert(y, x);
                     }
                 }
             }

@@ -175,8 +175,10 @@ bool rightAnswer(const Cell& cell)
     }
     static const QRegularExpression term(QStringLiteral("([+-]?)(\\d+(?:\\.\\d+)?)"));
     long long total = 0;
-    for (const QRegularExpressionMatch& m : term.globalMatch(cell.question))
+    for (auto it = term.globalMatch(cell.question); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
         total += (m.captured(1) == QStringLiteral("-") ? -1 : 1) * hundredths(m.captured(2));
+    }
     return !cell.answer.isEmpty() && total == hundredths(cell.answer);
 }
 
@@ -236,7 +238,7 @@ TEST(RepeatRun, EveryKindMakesTheKeyOfItsLastSheetAndKeepsBothFiles)
         EXPECT_EQ(window.world.file.files.keys(), keys);
         const QString named = taggedFileName(kind.files.size() > 1 ? QString(kind.name) + "X.xls" : kind.files[0],
             QStringLiteral("答案"));
-        EXPECT_TRUE(key.completionText.contains(u'“' + named + u'”')) << key.completionText.toStdString();
+        EXPECT_TRUE(key.completionText.contains(QChar(u'“') + named + QChar(u'”'))) << key.completionText.toStdString();
 
         // The same settings again with answers: a new sheet, the one the
         // process would have made second without the repeat.

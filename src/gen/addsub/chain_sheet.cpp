@@ -88,8 +88,8 @@ int multiDigitWidest(const ChainShape& shape)
 
 QString numbered(const char16_t* stage, const ChainShape& shape, const QString& tail)
 {
-    QString name = QString::fromUtf16(stage) + QString::number(shape.digits) + u'位' + QString::number(shape.terms)
-        + u'笔';
+    QString name = QString::fromUtf16(stage) + QString::number(shape.digits) + QChar(u'位') + QString::number(shape.terms)
+        + QChar(u'笔');
     if (shape.decimals > 0)
         name += QString::number(shape.decimals) + QStringLiteral("位小数");
     return name + tail;

@@ -76,7 +76,7 @@ Question makeDivision(RandomSource& random, const Group& group)
         quotient = rows::drawBetween(random, lowest, highest);
     }
     const long long dividend = quotient * divisor;
-    return Question{QString::number(dividend) + u'÷' + QString::number(divisor) + u'=', QString::number(quotient)};
+    return Question{QString::number(dividend) + QChar(u'÷') + QString::number(divisor) + QChar(u'='), QString::number(quotient)};
 }
 
 QString refuseDivisionGroup(const Group& group)

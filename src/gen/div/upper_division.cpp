@@ -28,7 +28,7 @@ Question makeDivisionWithRemainder(RandomSource& random, int dividendDigits, int
         QString answer = QString::number(dividend / divisor);
         if (remainder != 0)
             answer += QStringLiteral("……") + QString::number(remainder);
-        return Question{QString::number(dividend) + u'÷' + QString::number(divisor) + u'=', answer};
+        return Question{QString::number(dividend) + QChar(u'÷') + QString::number(divisor) + QChar(u'='), answer};
     }
 }
 

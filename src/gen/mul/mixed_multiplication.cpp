@@ -10,7 +10,7 @@ div::Question makeProduct(RandomSource& random, const div::Group& group)
 {
     const long long a = drawFactor(random, group.firstDigits);
     const long long b = drawFactor(random, group.secondDigits);
-    return div::Question{QString::number(a) + u'×' + QString::number(b) + u'=', QString::number(a * b)};
+    return div::Question{QString::number(a) + QChar(u'×') + QString::number(b) + QChar(u'='), QString::number(a * b)};
 }
 
 int widestProduct(const div::Group& group, bool answers)

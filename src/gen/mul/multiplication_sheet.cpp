@@ -80,7 +80,7 @@ RunResult runMultiplicationSheet(
     plan.nextQuestion = [first, second](RandomSource& random) {
         const long long a = drawFactor(random, first);
         const long long b = drawFactor(random, second);
-        return rows::Question{QString::number(a) + u'×' + QString::number(b) + u'=', QString::number(a * b)};
+        return rows::Question{QString::number(a) + QChar(u'×') + QString::number(b) + QChar(u'='), QString::number(a * b)};
     };
     return rows::runRowSheet(plan, *counts, settings.sheet, services);
 }

@@ -78,8 +78,8 @@ QString differenceUpToCharacters(const QString& expected, const QString& text)
     QHash<QChar, QChar> backward;
     const qsizetype common = std::min(want.size(), got.size());
     for (qsizetype i = 0; i < common; ++i) {
-        const QChar w = want[i];
-        const QChar g = got[i];
+        const QChar w = want.at(i);
+        const QChar g = got.at(i);
         const auto f = forward.constFind(w);
         const auto b = backward.constFind(g);
         if ((w == u' ') != (g == u' ') || (f != forward.constEnd() && *f != g) || (b != backward.constEnd() && *b != w)) {
@@ -315,7 +315,7 @@ TEST_F(CupsPdfPrinting, RefusedJobIsReportedAHeldOneIsPrinted)
         EXPECT_FALSE(ran.completed);
         EXPECT_TRUE(ran.messages.startsWith(QStringLiteral("打印失败：")) && !ran.messages.contains(u'\n'))
             << ran.messages.toStdString();
-        EXPECT_TRUE(ran.messages.contains(u'“' + kRefusingQueue + u'”')) << ran.messages.toStdString();
+        EXPECT_TRUE(ran.messages.contains(QChar(u'“') + kRefusingQueue + QChar(u'”'))) << ran.messages.toStdString();
         EXPECT_TRUE(ran.messages.contains(reason)) << ran.messages.toStdString() << "\nCUPS says: " << reason.toStdString();
     }
     {

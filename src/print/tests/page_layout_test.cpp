@@ -176,7 +176,9 @@ TEST(WorksheetFont, DefaultSevenTermPageFitsOneA4Sheet)
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
         QPageLayout::Millimeter));
     const QFontMetricsF metrics(worksheetFont(), &device);
-    QStringList page(50, QString(15 * 8, u'8'));
+    QStringList page;
+    for (int line = 0; line < 50; ++line)
+        page << QString(15 * 8, u'8');
     const PageLayout layout = PageLayout::forLines(page, metrics,
         device.pageLayout().paintRectPixels(device.resolution()).size());
     EXPECT_EQ(layout.sheetCount(), 1);

@@ -72,11 +72,13 @@ QString asReaderSees(const QString& text)
     static const std::vector<QRawFont> faces = [] {
         std::vector<QRawFont> list;
         for (const QString& family : worksheetFont().families()) {
-            if (!QFontDatabase::hasFamily(family))
-                continue; // Qt passes over a face that is not installed
             QFont face = worksheetFont();
+            face.setFamily(family);
             face.setFamilies({family});
-            list.push_back(QRawFont::fromFont(face));
+            QRawFont raw = QRawFont::fromFont(face);
+            if (raw.familyName() != family)
+                continue; // Qt passes over a face that is not installed
+            list.push_back(raw);
         }
         return list;
     }();
@@ -95,23 +97,23 @@ QString asReaderSees(const QString& text)
             const int face = faceOf(c);
             if (face < 0)
                 continue;
-            const QList<quint32> glyphs = faces[static_cast<size_t>(face)].glyphIndexesForString(QString(c));
+            const auto glyphs = faces[static_cast<size_t>(face)].glyphIndexesForString(QString(c));
             if (glyphs.size() == 1 && glyphs[0] != 0 && !map.contains({face, glyphs[0]}))
                 map.insert({face, glyphs[0]}, c);
         }
         return map;
     }();
     QString seen = text;
-    for (qsizetype i = 0; i < seen.size(); ++i) {
-        const int face = faceOf(seen[i]);
+    for (QChar& c : seen) {
+        const int face = faceOf(c);
         if (face < 0)
             continue;
-        const QList<quint32> glyphs = faces[static_cast<size_t>(face)].glyphIndexesForString(QString(seen[i]));
+        const auto glyphs = faces[static_cast<size_t>(face)].glyphIndexesForString(QString(c));
         if (glyphs.size() != 1)
             continue;
         const auto found = lowest.constFind({face, glyphs[0]});
         if (found != lowest.constEnd())
-            seen[i] = *found;
+            c = *found;
     }
     return seen;
 }

@@ -150,7 +150,7 @@ TEST(ChainKinds, MultiDigitChainsKeepTheirRunningTotals)
         const RunResult result = run(recorded, *c.kind, chain("10", "5", "5", c.extra));
         ASSERT_TRUE(result.completed);
         EXPECT_TRUE(result.completionText.contains(QStringLiteral("[250]")));
-        EXPECT_TRUE(result.completionText.contains(u'“' + c.file + u'”'));
+        EXPECT_TRUE(result.completionText.contains(QChar(u'“') + c.file + QChar(u'”')));
         const std::vector<Record>& records = recorded.file.files[c.file];
         ASSERT_EQ(records.size(), 2U + 25U * static_cast<size_t>(c.terms + 2));
         EXPECT_EQ(records[0], c.title);

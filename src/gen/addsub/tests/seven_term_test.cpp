@@ -340,7 +340,7 @@ TEST(SevenTerm, AFileThatCannotBeWrittenIsReportedAndThePreviousKept)
         const RunResult result = runChainSheet(sevenTermKind(), s, RunServices{random, messages, file, printer});
         EXPECT_FALSE(result.completed);
         ASSERT_EQ(messages.shown.size(), 1);
-        EXPECT_TRUE(messages.shown[0].contains(u'“' + kFileName + u'”'));
+        EXPECT_TRUE(messages.shown[0].contains(QChar(u'“') + kFileName + QChar(u'”')));
         EXPECT_EQ(printer.finishes, 0) << "nothing is printed";
         EXPECT_EQ(printer.aborts, 1);
     }

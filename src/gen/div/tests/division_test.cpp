@@ -1,5 +1,6 @@
 #include "gen/div/mixed_group_sheet.h"
 #include "output/sheet_texts.h"
+#include "runtime/qt_compat.h"
 #include "testsupport/fakes.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,7 @@ std::vector<Division> questionsOf(const QString& line)
     qsizetype at = 0;
     while (at < line.size()) {
         const QRegularExpressionMatch m =
-            cell.match(line, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+            cell.match(line, at, QRegularExpression::NormalMatch, qt::kAnchorAtOffset);
         EXPECT_TRUE(m.hasMatch()) << line.mid(at).toStdString();
         if (!m.hasMatch())
             break;

@@ -1,4 +1,5 @@
 #include "gen/div/upper_division.h"
+#include "runtime/qt_compat.h"
 #include "testsupport/fakes.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ TEST(UpperDivision, ExactOrWithRemainderWithinTheirDigits)
                     int cells = 0;
                     while (at < line.size()) {
                         const QRegularExpressionMatch m = cell.match(
-                            line, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+                            line, at, QRegularExpression::NormalMatch, qt::kAnchorAtOffset);
                         ASSERT_TRUE(m.hasMatch()) << line.mid(at).toStdString();
                         EXPECT_GE(m.capturedLength(6), 2);
                         const long long dividend = m.captured(1).toLongLong();

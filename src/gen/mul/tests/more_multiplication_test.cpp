@@ -1,5 +1,6 @@
 #include "gen/mul/mixed_multiplication.h"
 #include "gen/mul/multiplication_sheet.h"
+#include "runtime/qt_compat.h"
 #include "testsupport/fakes.h"
 
 #include <gtest/gtest.h>
@@ -100,7 +101,7 @@ TEST(MixedMultiplication, SetsOfMixedGroups)
             qsizetype at = 0;
             while (at < line.size()) {
                 const QRegularExpressionMatch m = cell.match(
-                    line, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+                    line, at, QRegularExpression::NormalMatch, qt::kAnchorAtOffset);
                 ASSERT_TRUE(m.hasMatch()) << line.toStdString();
                 EXPECT_EQ(m.capturedLength(0), 18);
                 EXPECT_EQ(m.captured(3).toLongLong(), m.captured(1).toLongLong() * m.captured(2).toLongLong());

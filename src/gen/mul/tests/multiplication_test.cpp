@@ -1,5 +1,6 @@
 #include "gen/mul/multiplication_sheet.h"
 #include "output/sheet_texts.h"
+#include "runtime/qt_compat.h"
 #include "testsupport/fakes.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ std::vector<Parsed> questionsOf(const QString& line, int width)
     qsizetype at = 4;
     while (at < line.size()) {
         const QRegularExpressionMatch m = question.match(line, at, QRegularExpression::NormalMatch,
-            QRegularExpression::AnchorAtOffsetMatchOption);
+            qt::kAnchorAtOffset);
         EXPECT_TRUE(m.hasMatch()) << line.mid(at).toStdString();
         if (!m.hasMatch())
             break;
