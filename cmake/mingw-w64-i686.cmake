@@ -1,13 +1,16 @@
-# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix threads).
+# Cross-compiling for 32-bit Windows (i686) with Debian's MinGW-w64 (posix
+# threads): one exe for Windows 7 SP1 to 11, 32- and 64-bit.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_SYSTEM_PROCESSOR x86)
 
-set(KESTRIN_MINGW_TRIPLE x86_64-w64-mingw32)
+set(KESTRIN_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_C_COMPILER ${KESTRIN_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KESTRIN_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${KESTRIN_MINGW_TRIPLE}-windres)
 set(CMAKE_AR ${KESTRIN_MINGW_TRIPLE}-gcc-ar-posix CACHE FILEPATH "")
 set(CMAKE_RANLIB ${KESTRIN_MINGW_TRIPLE}-gcc-ranlib-posix CACHE FILEPATH "")
+# Windows 7's API and no newer: MinGW's headers would offer Windows 10's.
+add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${KESTRIN_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

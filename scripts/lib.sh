@@ -27,6 +27,11 @@
 #                              (deb or deb-src), for a private apt configuration or a
 #                              Debian root; the mirror is deb.debian.org unless
 #                              KESTRIN_DEBIAN_MIRROR names another
+#   fetch_debian_source SUITE PACKAGE=VERSION INTO
+#                              downloads that Debian source package of SUITE into INTO
+#   need_foreign_arch ARCH     adds dpkg's foreign architecture ARCH (i386), once
+#   runs_i386                  whether this machine runs 32-bit x86 programs (some
+#                              kernels refuse them: "Exec format error"); says why not
 
 kestrin_lib_name() {
   local folder
@@ -81,10 +86,43 @@ need_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   printf '%s: installing %s\n' "$(kestrin_lib_name)" "${missing[*]}"
-  # Another apt or dpkg run may hold the locks for a while: wait for it.
-  as_root apt-get -o DPkg::Lock::Timeout=1200 update -qq
+  # Another apt or dpkg run may hold the locks for a while: wait for it. A
+  # mirror caught mid-sync serves an index that does not match its Release file
+  # (apt says so, and goes on without that index): asked again after a while.
+  local try out
+  for try in 1 2 3; do
+    out=$(as_root apt-get -o DPkg::Lock::Timeout=1200 update -qq 2>&1) || { printf '%s\n' "$out" >&2; return 1; }
+    grep -q '^E: Failed to fetch' <<<"$out" || break
+    printf '%s: the Debian mirror served a stale index (try %s of 3):\n%s\n' "$(kestrin_lib_name)" "$try" \
+      "$(grep '^E: Failed to fetch' <<<"$out")" >&2
+    [ "$try" = 3 ] || sleep 30
+  done
   as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=1200 \
     install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# dpkg's foreign architecture $1 (i386 for 32-bit Wine), added once.
+need_foreign_arch() {
+  dpkg --print-foreign-architectures | grep -qx "$1" && return 0
+  printf '%s: adding the %s architecture to dpkg\n' "$(kestrin_lib_name)" "$1"
+  as_root dpkg --add-architecture "$1"
+}
+
+runs_i386() {
+  local dir rc=0
+  dir=$(mktemp -d)
+  # The smallest program there is, exit(0), assembled and linked for i386 by the
+  # host's own binutils.
+  # shellcheck disable=SC2016 # assembly, not shell
+  printf '.globl _start\n_start:\n  movl $1, %%eax\n  xorl %%ebx, %%ebx\n  int $0x80\n' > "$dir/exit.s"
+  if as --32 -o "$dir/exit.o" "$dir/exit.s" && ld -m elf_i386 -o "$dir/exit" "$dir/exit.o"; then
+    "$dir/exit" 2> "$dir/why" || { rc=1; printf '%s: this machine does not run 32-bit x86 programs: %s\n' \
+      "$(kestrin_lib_name)" "$(sed 's/^.*: //' "$dir/why")"; }
+  else
+    rc=1
+  fi
+  rm -rf "$dir"
+  return "$rc"
 }
 
 refuse_unknown() {
@@ -122,4 +160,26 @@ debian_sources() {
     "$type" "$mirror" "$suite" "$suite" /usr/share/keyrings/debian-archive-keyring.gpg
   printf 'Types: %s\nURIs: %s-security\nSuites: %s-security\nComponents: main\nSigned-By: %s\n' \
     "$type" "$mirror" "$suite" /usr/share/keyrings/debian-archive-keyring.gpg
+}
+
+# fetch_debian_source SUITE PACKAGE=VERSION INTO: the Debian source package
+# (.dsc, tarballs) into the folder INTO, through a private apt configuration
+# with deb-src entries for Debian's archive of SUITE; the system's apt
+# configuration is not touched and the private one is removed.
+fetch_debian_source() {
+  local suite="$1" wanted="$2" into="$3" apt_dir
+  apt_dir=$(mktemp -d)
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/parts" "$apt_dir/archives/partial"
+  debian_sources deb-src "$suite" > "$apt_dir/parts/debian.sources"
+  touch "$apt_dir/sources.list"
+  local apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/parts"
+                  -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache::Archives=$apt_dir/archives"
+                  -o "Dir::Cache::pkgcache=" -o "Dir::Cache::srcpkgcache=")
+  [ "$(id -u)" -ne 0 ] || apt_opts+=(-o "APT::Sandbox::User=root")
+  mkdir -p "$into"
+  local rc=0
+  { apt-get "${apt_opts[@]}" update -qq \
+      && (cd "$into" && apt-get "${apt_opts[@]}" source --download-only -qq "$wanted"); } || rc=$?
+  rm -rf "$apt_dir"
+  [ "$rc" -eq 0 ] || { printf '%s: Debian\x27s source %s could not be fetched\n' "$(kestrin_lib_name)" "$wanted" >&2; return 1; }
 }

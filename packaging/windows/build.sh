@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Kestrin for 64-bit Windows on this Debian machine and packs it:
-#   dist/Kestrin-<version>-windows-x64.zip  kestrin.exe, 使用说明.txt, LICENSE.txt and
+# Builds Kestrin for Windows on this Debian machine and packs it: one 32-bit
+# kestrin.exe (i686, static Qt 5.15) for Windows 7 SP1 to 11, 32- and 64-bit.
+#   dist/Kestrin-<version>-windows.zip      kestrin.exe, 使用说明.txt, LICENSE.txt and
 #                                           THIRD-PARTY-NOTICES.txt
 #   dist/Kestrin-<version>-setup.exe        the setup program (NSIS) with the same files
 #   dist/Kestrin-<version>-source.tar.xz    the source of both: this project at the
@@ -8,9 +9,12 @@
 #
 # Steps (deps qt exe zip setup source by default, source only in a git checkout;
 # name some to run only those):
-#   deps    - Debian's MinGW-w64 toolchain, Wine, NSIS and the host Qt tools
-#   qt      - a static Qt for Windows, cross-built once from Debian's qtbase source
-#             and kept, with that source, in a cache folder outside the repository
+#   deps    - Debian's i686 MinGW-w64 toolchain, 32-bit Wine (the i386
+#             architecture), NSIS and Debian's Qt 5 tools (whose version names
+#             the qtbase source)
+#   qt      - a static Qt 5.15 for Windows, cross-built once from Debian's
+#             qtbase-opensource-src and kept, with that source, in a cache folder
+#             outside the repository
 #   exe     - kestrin.exe and the test programs, statically linked
 #   zip     - the zip for teachers
 #   setup   - the setup program
@@ -42,12 +46,15 @@ fi
 for step in "${steps[@]}"; do refuse_unknown step "$step" "${known_steps[@]}"; done
 wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
 
-toolchain="$here/cmake/mingw-w64-x86_64.cmake"
-qt_options=(-static -static-runtime -release -nomake examples -nomake tests
+toolchain="$here/cmake/mingw-w64-i686.cmake"
+triple=i686-w64-mingw32
+# Only what the program uses: widgets, printing, the Windows platform plugin
+# (GDI fonts, as Windows 7 has them) and testlib for the test programs.
+qt_options=(-opensource -confirm-license -xplatform win32-g++ -device-option "CROSS_COMPILE=$triple-"
+  -static -static-runtime -release -make libs -nomake examples -nomake tests
   -no-pkg-config -no-icu -no-opengl -no-dbus -no-feature-sql -no-feature-network
-  -no-feature-direct2d -no-feature-directwrite -no-feature-tabletevent
-  -no-feature-zstd -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-freetype
-  -qt-harfbuzz -qt-doubleconversion)
+  -no-direct2d -no-directwrite -no-feature-tabletevent -no-zstd
+  -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz -qt-doubleconversion)
 
 version=$(sed -n -E 's/^project\(Kestrin VERSION ([0-9.]+).*/\1/p' "$here/CMakeLists.txt")
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project()"
@@ -77,17 +84,30 @@ archived_qtbase="$(dirname "$here")/qtbase"
 linux_build="${KESTRIN_LINUX_BUILD:-$here/build}"
 dist="$here/dist"
 
+# kestrin.exe is a 32-bit program: Wine runs it with its 32-bit half (wine32 of
+# the i386 architecture), which needs a machine that runs 32-bit x86 programs.
+# Where the kernel refuses them, no Wine can run kestrin.exe here: it is built
+# and its packages checked, and the tests that run it are left out (and named).
+wine_runs_exe=true
+runs_i386 || wine_runs_exe=false
+
 install_packages() {
-  need_packages g++-mingw-w64-x86-64-posix wine wine64 qt6-base-dev qt6-base-dev-tools \
+  local wine32=()
+  if $wine_runs_exe; then
+    need_foreign_arch i386
+    wine32=(wine32:i386)
+  fi
+  need_packages g++-mingw-w64-i686-posix wine "${wine32[@]}" wine64 qtbase5-dev-tools \
     perl dpkg-dev cmake ninja-build libarchive-tools xvfb xauth xdotool imagemagick nsis python3 \
     locales fonts-wqy-zenhei fonts-dejavu-core fonts-noto-cjk python3-fonttools icoutils xz-utils git \
     poppler-utils cups-client
 }
 
+# The qtbase source's version: that of Debian's Qt 5 on this machine.
 host_qt_version() {
   local v
-  v=$(dpkg-query -W -f='${Version}' qt6-base-dev)
-  [ -n "$v" ] || fail "qt6-base-dev is not installed: run the deps step"
+  v=$(dpkg-query -W -f='${Version}' qtbase5-dev-tools 2>/dev/null || true)
+  [ -n "$v" ] || fail "qtbase5-dev-tools is not installed: run the deps step"
   printf '%s' "$v"
 }
 
@@ -95,38 +115,20 @@ qt_prefix() {
   local cache="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}"
   local key upstream compiler qt_version
   qt_version=$(host_qt_version)
-  compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
-  # "keeps-source" marks the cache layout that keeps the qtbase source it was built from.
-  # The bytes hashed are those of the caches made so far (the version with no line
-  # end of its own): keep them so, or every cache is built anew.
-  key=$( { echo keeps-source; printf '%s' "$qt_version"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain";
+  compiler=$($triple-g++-posix --version | head -n 1)
+  key=$( { echo keeps-source; printf '%s\n' "$qt_version"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain";
            printf '%s\n' "$compiler"; } | sha256sum | cut -c1-12)
   upstream=$(printf '%s' "$qt_version" | sed -E 's/^[0-9]+://; s/[+~-].*$//')
-  printf '%s/qt-%s-mingw64-static-%s' "$cache" "$upstream" "$key"
+  printf '%s/qt-%s-mingw32-static-%s' "$cache" "$upstream" "$key"
 }
 
-# Debian's qtbase source of exactly the host Qt's version, through a private apt
-# configuration with deb-src entries for Debian's archive of the machine's
-# release; the system's apt configuration is not touched and the private one is
-# removed.
+# Debian's qtbase source of exactly the version of Debian's Qt 5 here.
 fetch_qt_source() {
-  local into="$1" apt_dir
-  apt_dir=$(mktemp -d)
-  at_exit rm -rf "$apt_dir"
-  mkdir -p "$apt_dir/lists/partial" "$apt_dir/parts" "$apt_dir/archives/partial"
   local suite
   suite=$(. /etc/os-release && printf '%s' "${VERSION_CODENAME:-}")
   [ -n "$suite" ] || fail "/etc/os-release names no VERSION_CODENAME"
-  debian_sources deb-src "$suite" > "$apt_dir/parts/debian.sources"
-  touch "$apt_dir/sources.list"
-  local apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/parts"
-                  -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache::Archives=$apt_dir/archives"
-                  -o "Dir::Cache::pkgcache=" -o "Dir::Cache::srcpkgcache=")
-  [ "$(id -u)" -ne 0 ] || apt_opts+=(-o "APT::Sandbox::User=root")
-  log "fetching Debian's qt6-base $(host_qt_version) source"
-  apt-get "${apt_opts[@]}" update -qq
-  mkdir -p "$into"
-  (cd "$into" && apt-get "${apt_opts[@]}" source --download-only -qq "qt6-base=$(host_qt_version)")
+  log "fetching Debian's qtbase-opensource-src $(host_qt_version)"
+  fetch_debian_source "$suite" "qtbase-opensource-src=$(host_qt_version)" "$1"
 }
 
 build_qt() {
@@ -143,10 +145,7 @@ build_qt() {
   log "building a static Qt for Windows into $prefix (about half an hour on two cores)"
   local work="$prefix.work"
   rm -rf "$work" "$prefix"
-  mkdir -p "$work/src" "$prefix/share"
-  # The installed Qt names its toolchain file for later builds: keep a copy of
-  # it with the Qt, not a path into this checkout.
-  cp "$toolchain" "$prefix/share/kestrin-mingw-w64.cmake"
+  mkdir -p "$work/src"
   # The qtbase source package: in an unpacked source archive the one beside it,
   # else Debian's, fetched.
   if [ -f "$archived_qtbase/SHA256SUMS" ]; then
@@ -154,7 +153,7 @@ build_qt() {
     local archived_version
     archived_version=$(sed -n 's/^Version: //p' "$archived_qtbase"/*.dsc)
     [ "$archived_version" = "$(host_qt_version)" ] \
-      || fail "the archive's qtbase is $archived_version; the host tools are qt6-base-dev $(host_qt_version)"
+      || fail "the archive's qtbase is $archived_version; Debian's Qt 5 here is $(host_qt_version)"
     (cd "$archived_qtbase" && sha256sum -c --quiet SHA256SUMS) || fail "$archived_qtbase does not match its SHA256SUMS"
     cp "$archived_qtbase"/*.dsc "$archived_qtbase"/*.orig.tar.* "$archived_qtbase"/*.debian.tar.* "$work/src/"
   else
@@ -169,15 +168,19 @@ build_qt() {
   mkdir -p "$prefix/source"
   cp "$work"/src/*.dsc "$work"/src/*.orig.tar.* "$work"/src/*.debian.tar.* "$prefix/source/"
   (cd "$prefix/source" && sha256sum -- * > SHA256SUMS)
+  # qmake's win32-g++ calls the compilers by their plain names: those with posix
+  # threads, as the program is built with.
+  mkdir -p "$work/bin"
+  local tool
+  for tool in gcc g++; do ln -s "/usr/bin/$triple-$tool-posix" "$work/bin/$triple-$tool"; done
   # A fresh build folder every time: a reconfigure keeps the old feature cache.
   mkdir -p "$work/build"
-  (cd "$work/build" && "$source/configure" -prefix "$prefix" "${qt_options[@]}" \
-     -qt-host-path /usr -- -G Ninja "-DCMAKE_TOOLCHAIN_FILE=$prefix/share/kestrin-mingw-w64.cmake" \
-     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake) > "$work/configure.log" 2>&1 \
+  (cd "$work/build" && PATH="$work/bin:$PATH" "$source/configure" -prefix "$prefix" "${qt_options[@]}") \
+     > "$work/configure.log" 2>&1 \
     || { tail -n 40 "$work/configure.log"; fail "Qt configure failed (log: $work/configure.log)"; }
-  cmake --build "$work/build" --parallel "$(nproc)" > "$work/build.log" 2>&1 \
+  PATH="$work/bin:$PATH" make -C "$work/build" -j"$(nproc)" > "$work/build.log" 2>&1 \
     || { tail -n 40 "$work/build.log"; fail "Qt build failed (log: $work/build.log)"; }
-  cmake --install "$work/build" > "$work/install.log" 2>&1 \
+  PATH="$work/bin:$PATH" make -C "$work/build" install > "$work/install.log" 2>&1 \
     || { tail -n 40 "$work/install.log"; fail "Qt install failed"; }
   touch "$prefix/.complete"
   rm -rf "$work"
@@ -203,10 +206,10 @@ build_exe() {
   local tests=OFF linux_args=()
   if wants test; then
     tests=ON
-    linux_args=("-DKESTRIN_LINUX_BUILD=$linux_build")
+    linux_args=("-DKESTRIN_LINUX_BUILD=$linux_build" "-DKESTRIN_WINE_TESTS=$($wine_runs_exe && echo ON || echo OFF)")
   fi
   cmake -S "$here" -B "$build_dir" -G Ninja \
-    "-DCMAKE_TOOLCHAIN_FILE=$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+    "-DCMAKE_TOOLCHAIN_FILE=$toolchain" "-DCMAKE_PREFIX_PATH=$prefix" "-DQT_DIR=$prefix/lib/cmake/Qt5" \
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_EXE_LINKER_FLAGS=-static -s" \
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$windows/wine/run.sh" \
     "-DKESTRIN_BUILD_TESTS=$tests" "-DKESTRIN_DIST_DIR=$dist" "-DKESTRIN_WERROR=${KESTRIN_WERROR:-OFF}" \
@@ -219,19 +222,8 @@ build_exe() {
   printf '%s' "$commit" > "$build_dir/.kestrin-commit"
   local exe="$build_dir/src/kestrin.exe"
   log "built $exe ($(stat -c %s "$exe") bytes)"
-  # Nothing but Windows' own DLLs may be imported.
-  local imports dll
-  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u)
-  for dll in $imports; do
-    case "$dll" in
-      kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|ole32.dll|oleaut32.dll|comdlg32.dll|\
-      winspool.drv|imm32.dll|winmm.dll|ws2_32.dll|uxtheme.dll|dwmapi.dll|shlwapi.dll|version.dll|\
-      netapi32.dll|userenv.dll|uuid.dll|setupapi.dll|wtsapi32.dll|msvcrt.dll|mpr.dll|comctl32.dll|\
-      d3d9.dll|dxgi.dll|d3d11.dll|api-ms-win-*|authz.dll|secur32.dll|crypt32.dll|bcrypt.dll|\
-      rpcrt4.dll|shcore.dll|dwrite.dll|d2d1.dll|ntdll.dll|winhttp.dll|iphlpapi.dll|opengl32.dll) ;;
-      *) fail "kestrin.exe imports $dll, which Windows does not bring" ;;
-    esac
-  done
+  # Nothing but what Windows 7 SP1 has may be imported.
+  python3 "$windows/check-imports.py" "$triple-objdump" "$exe" || fail "kestrin.exe would not start on Windows 7 SP1"
 }
 
 # The notices of everything linked into kestrin.exe, gathered into
@@ -286,7 +278,7 @@ make_zip() {
   (cd "$stage" && bsdtar --format zip --options zip:hdrcharset=CP936 -cf "$stage.zip" \
      kestrin.exe 使用说明.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
   at_exit rm -f "$stage.zip"
-  publish "$stage.zip" "$dist" "Kestrin-$version-windows-x64.zip" 'Kestrin-*-windows-x64.zip*'
+  publish "$stage.zip" "$dist" "Kestrin-$version-windows.zip" 'Kestrin-*-windows*.zip*'
 }
 
 make_setup() {
@@ -356,6 +348,14 @@ run_tests() {
   [ -x "$linux_build/src/app/tests/first_sheets" ] \
     || fail "no Linux build in $linux_build to compare with: run ./test.sh's build first"
   [ -f "$build_dir/CTestTestfile.cmake" ] || fail "no Windows build with tests: run the exe step with the test step"
+  if ! $wine_runs_exe; then
+    log "left out, as Wine cannot run the 32-bit kestrin.exe here: every test program of the" \
+      "Windows build (built, not run), print.windows-refused-job, windows.first-sheets-match-linux," \
+      "windows.kestrin-exe-under-wine, windows.kestrin-exe-under-wow64, windows.setup-under-wine," \
+      "windows.setup-over-x64-under-wow64, windows.source-archive-rebuilds"
+    (cd "$build_dir" && ctest --output-on-failure --no-tests=error --timeout 600)
+    return
+  fi
   # The test programs run one after another and side by side in one Wine prefix,
   # under one wineserver kept for the whole run (wine/env.sh says why).
   (

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks what the Windows build hands out, as it lies in dist/:
 #   - kestrin.exe carries its icon (16 to 256 px), its version information and its
-#     manifest (asInvoker, Windows 10 and 11), read back from the built exe;
+#     manifest (asInvoker, Windows 7 to 11, DPI aware), read back from the built exe;
+#   - kestrin.exe and the setup are 32-bit programs that import nothing Windows 7
+#     SP1 lacks (check-imports.py);
 #   - the zip holds kestrin.exe, 使用说明.txt, LICENSE.txt (the GNU GPL v3, as in
 #     LICENSE) and THIRD-PARTY-NOTICES.txt with the notices of Qt and of the code
 #     it bundles and of the MinGW-w64 runtime, and its texts say where the source is;
@@ -22,7 +24,7 @@ work=$(mktemp -d)
 at_exit rm -rf "$work"
 
 exe="$build/src/kestrin.exe"
-zip="$dist/Kestrin-$version-windows-x64.zip"
+zip="$dist/Kestrin-$version-windows.zip"
 source_archive="$dist/Kestrin-$version-source.tar.xz"
 for f in "$exe" "$zip" "$dist/Kestrin-$version-setup.exe" "$source_archive"; do
   [ -f "$f" ] || fail "$f is missing (the exe, zip, setup and source steps make them)"
@@ -41,7 +43,19 @@ for wanted in "ProductName" "Kestrin 速算自动出题系统" "FileVersion" "$v
 done
 wrestool -x -t 24 --raw "$exe" > "$work/manifest.xml" || flaw "kestrin.exe has no manifest"
 grep -q 'requestedExecutionLevel level="asInvoker"' "$work/manifest.xml" || flaw "the manifest does not ask for asInvoker"
-grep -q '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' "$work/manifest.xml" || flaw "the manifest does not name Windows 10 and 11"
+for os in 35138b9a-5d96-4fbd-8e2d-a2440225f93a:7 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38:8 \
+          1f676c76-80e1-4239-95bb-83d0f6d0da78:8.1 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a:"10 and 11"; do
+  grep -q "supportedOS Id=\"{${os%%:*}}\"" "$work/manifest.xml" || flaw "the manifest does not name Windows ${os#*:}"
+done
+grep -q '<dpiAware[^>]*>true/pm</dpiAware>' "$work/manifest.xml" || flaw "the manifest does not declare DPI awareness"
+
+# --- 32-bit programs for Windows 7 SP1 and newer ---------------------------------------
+for program in "$exe" "$dist/Kestrin-$version-setup.exe"; do
+  file -b "$program" | grep -q '^PE32 executable (GUI) Intel 80386' \
+    || flaw "$(basename "$program") is not a 32-bit Windows program: $(file -b "$program")"
+done
+python3 "$here/packaging/windows/check-imports.py" i686-w64-mingw32-objdump "$exe" "$dist/Kestrin-$version-setup.exe" \
+  || flaw "a program imports what Windows 7 SP1 does not have"
 
 # --- the zip ------------------------------------------------------------------------
 names=$(bsdtar --options hdrcharset=CP936 -tf "$zip" | sort | tr '\n' ' ')
@@ -78,8 +92,8 @@ qt_prefix=$(cat "$build/.kestrin-qt")
 cmp -s "$top/qtbase/SHA256SUMS" "$qt_prefix/source/SHA256SUMS" \
   || flaw "the qtbase source in the archive is not the one the cached Qt was built from"
 (cd "$top/qtbase" && sha256sum -c --quiet SHA256SUMS) || flaw "the qtbase source in the archive does not match its checksums"
-ls "$top"/qtbase/qt6-base_*.orig.tar.* > /dev/null || flaw "the source archive has no qtbase tarball"
+ls "$top"/qtbase/qtbase-opensource-src_*.orig.tar.* > /dev/null || flaw "the source archive has no qtbase tarball"
 
 end_checks
-log "the exe's icon ($sizes px), version information and manifest; the zip's four files;" \
+log "the exe's icon ($sizes px), version information and manifest; 32-bit, Windows 7 SP1's imports; the zip's four files;" \
   "the source archive with commit ${commit:0:12} and the qtbase source the Qt was built from"

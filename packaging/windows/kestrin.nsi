@@ -1,4 +1,5 @@
-; The Kestrin setup program for Windows 10 and 11 (NSIS 3, Unicode, 64-bit).
+; The Kestrin setup program for Windows 7 SP1 to 11, 32- and 64-bit (NSIS 3,
+; Unicode, a 32-bit program like kestrin.exe itself).
 ;
 ; It installs for the current user, with no administrator rights, under the
 ; user's local programs folder; makes the Start-menu entry and (a choice, ticked
@@ -12,7 +13,7 @@
 ;          THIRD-PARTY-NOTICES.txt and 使用说明.txt> -DOUTFILE=<setup.exe> kestrin.nsi
 
 Unicode true
-Target amd64-unicode
+Target x86-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
@@ -46,6 +47,7 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Copyright © 2026 the Kestrin devel
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "x64.nsh"
 
 !define MUI_ICON "${STAGE}\kestrin.ico"
 !define MUI_UNICON "${STAGE}\kestrin.ico"
@@ -118,6 +120,21 @@ SectionEnd
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "程序本身、使用说明和许可证，以及“开始”菜单中的快捷方式。"
   !insertmacro MUI_DESCRIPTION_TEXT ${SecDesktop} "在桌面上放一个启动 Kestrin 的快捷方式。"
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; On 64-bit Windows this 32-bit setup reads and writes the registry's 64-bit
+; view, where an earlier 64-bit Kestrin setup registered itself: an upgrade
+; replaces that installation and its entry in the list of apps, never a second.
+Function .onInit
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+FunctionEnd
 
 Function StartKestrin
   SetOutPath "${WORK_FOLDER}"

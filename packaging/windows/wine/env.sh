@@ -17,22 +17,28 @@
 #     a program loads its printers, and libcups takes it from LPDEST and PRINTER
 #     first. Programs started at once in one prefix would set it in turn, so a
 #     queue other than KestrinPDF has a prefix (and a Wine session) of its own.
+#   - 32-bit Windows 7 (WINEARCH=win32, winecfg's "win7"), the oldest Windows
+#     the program is for; KESTRIN_WINE_ARCH=win64 makes a 64-bit Windows 10
+#     instead, where the 32-bit program runs as on 64-bit Windows (WoW64).
 # kestrin_wine_prefix makes the prefix on first use; it counts as ready only
 # once a marker says that every step of making it succeeded.
 
 kestrin_cache="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}"
 kestrin_wine_printer="${KESTRIN_WINE_PRINTER:-KestrinPDF}"
-if [ "$kestrin_wine_printer" = KestrinPDF ]; then
-  export WINEPREFIX="${KESTRIN_WINEPREFIX:-$kestrin_cache/wine-zh_CN}"
-else
-  export WINEPREFIX="${KESTRIN_WINEPREFIX:-$kestrin_cache/wine-zh_CN-$kestrin_wine_printer}"
-fi
-export WINEARCH=win64
+export WINEARCH="${KESTRIN_WINE_ARCH:-win32}"
+case "$WINEARCH" in
+  win32) kestrin_wine_version=win7 kestrin_wine_loader=/usr/lib/wine/wine ;;
+  win64) kestrin_wine_version=win10 kestrin_wine_loader=/usr/lib/wine/wine64 ;;
+  *) echo "wine-env: KESTRIN_WINE_ARCH is win32 or win64, not $WINEARCH" >&2; return 1 ;;
+esac
+kestrin_prefix_name="wine-zh_CN-$kestrin_wine_version"
+[ "$kestrin_wine_printer" = KestrinPDF ] || kestrin_prefix_name+="-$kestrin_wine_printer"
+export WINEPREFIX="${KESTRIN_WINEPREFIX:-$kestrin_cache/$kestrin_prefix_name}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No prompts to install Wine's .NET and HTML engines; no menu entries or
 # desktop files made on the Unix desktop for Windows shortcuts.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
-export WINELOADER=/usr/lib/wine/wine64
+export WINELOADER="$kestrin_wine_loader"
 # Wine in the Chinese locale and with the fonts of its own fontconfig file,
 # both set on Wine's command line only: this shell and the host programs it
 # starts (the Linux build's first_sheets, ImageMagick, poppler's tools) keep the
@@ -43,10 +49,10 @@ kestrin_wine_fonts_conf="$kestrin_cache/wine-fonts.conf"
 # The default printer (LPDEST, PRINTER) likewise.
 kestrin_wine=(env "LOCPATH=$kestrin_cache/locale" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
   "FONTCONFIG_FILE=$kestrin_wine_fonts_conf" "LPDEST=$kestrin_wine_printer" "PRINTER=$kestrin_wine_printer"
-  /usr/lib/wine/wine64)
+  "$kestrin_wine_loader")
 
 # What a ready prefix's marker holds; a prefix made otherwise is made anew.
-kestrin_wine_setup="zh_CN cp936; SimSun SimHei NSimSun = WenQuanYi Zen Hei; no OpenType CJK; 1"
+kestrin_wine_setup="$WINEARCH $kestrin_wine_version; zh_CN cp936; SimSun SimHei NSimSun = WenQuanYi Zen Hei; no OpenType CJK; 1"
 
 # The locale and the fontconfig file, made once into the cache; the caller
 # holds the cache's lock.
@@ -106,6 +112,9 @@ kestrin_wine_prefix() {
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX" && touch "$WINEPREFIX/.kestrin-made" || exit 1
     "${kestrin_wine[@]}" wineboot --init >/dev/null 2>&1 || { echo "wine-env: wineboot failed" >&2; exit 1; }
+    wineserver -w || exit 1
+    "${kestrin_wine[@]}" winecfg -v "$kestrin_wine_version" >/dev/null 2>&1 \
+      || { echo "wine-env: winecfg cannot set the prefix to $kestrin_wine_version" >&2; exit 1; }
     wineserver -w || exit 1
     # Wine links Desktop, Documents and the like to the Unix home: a Windows
     # has folders of its own there, and nothing a program under test writes

@@ -3,6 +3,10 @@
 # a Chinese Windows, in a new Wine prefix on a virtual X screen:
 #   - "setup.exe /S" installs for the current user; run again, it installs over
 #     itself as a newer version does over an older one;
+#   - with KESTRIN_WINE_ARCH=win64 (64-bit Windows 10), it installs over what the
+#     earlier 64-bit setup left (its files, its uninstall entry in the registry's
+#     64-bit view): the old files replaced, one uninstall entry, none in the
+#     32-bit view;
 #   - the program and its texts are in the user's local programs folder, the
 #     Start-menu entry and the desktop shortcut start it there with
 #     Documents\Kestrin速算 as their working folder, the uninstall entry is in
@@ -60,6 +64,23 @@ registry_values() {
   sed -n -E 's/^    ([^ ].*[^ ]|[^ ])    (REG_[A-Z_]+)    ?(.*)$/\1\t\2\t\3/p' <<<"$out"
 }
 
+if [ "$WINEARCH" = win64 ]; then
+  # What the 64-bit setup of Kestrin 2.0 left: its four files and uninstaller,
+  # its settings and its uninstall entry, written by a 64-bit program.
+  log "an earlier 64-bit installation"
+  mkdir -p "$program_dir"
+  for f in kestrin.exe uninstall.exe LICENSE.txt THIRD-PARTY-NOTICES.txt 使用说明.txt; do
+    printf 'the 64-bit setup'"'"'s %s\n' "$f" > "$program_dir/$f"
+  done
+  win_dir="$win_user_dir\AppData\Local\Programs\Kestrin"
+  for value in "DisplayName|Kestrin 速算自动出题系统" "DisplayVersion|2.0" "InstallLocation|$win_dir" \
+               "UninstallString|\"$win_dir\\uninstall.exe\""; do
+    wine reg add "$uninstall_key" /v "${value%%|*}" /d "${value#*|}" /f /reg:64 > /dev/null || flaw "reg add ${value%%|*}"
+  done
+  wine reg add 'HKCU\Software\Kestrin' /v InstallDir /d "$win_dir" /f /reg:64 > /dev/null || flaw "reg add InstallDir"
+  wineserver -w
+fi
+
 log "installing with /S, twice"
 for round in 1 2; do
   wine "$(winepath_of "$setup")" /S || flaw "the setup exited with $? (round $round)"
@@ -85,6 +106,13 @@ for link in "$start_menu_shortcut" "$desktop_shortcut"; do
   grep -qxF "workdir $win_work_folder" <<<"$info" || flaw "$(basename "$link") does not start in $win_work_folder: $info"
 done
 values=$(registry_values "$uninstall_key") || flaw "no uninstall entry $uninstall_key"
+if [ "$WINEARCH" = win64 ]; then
+  ! registry_values 'HKCU\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Kestrin' > /dev/null \
+    || flaw "a second uninstall entry in the registry's 32-bit view"
+  entries=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 2>/dev/null \
+              | iconv -f GBK -t UTF-8 | grep -c 'DisplayName.*Kestrin' || true)
+  [ "$entries" = 1 ] || flaw "$entries uninstall entries name Kestrin, not one"
+fi
 expect_value() {
   grep -qxF "$1" <<<"$values" || flaw "the uninstall entry lacks \"$1\"; it has: $values"
 }

@@ -24,7 +24,7 @@ wine_desktop_in_xvfb "$0" "$@"
 source "$here/../../../scripts/lib.sh"
 # A prefix of its own: ending the program ends everything under Wine in its
 # prefix, and the test programs' shared prefix keeps its wineserver meanwhile.
-export KESTRIN_WINEPREFIX="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}/wine-zh_CN-desktop"
+export KESTRIN_WINEPREFIX="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}/wine-zh_CN-desktop-${KESTRIN_WINE_ARCH:-win32}"
 # shellcheck source=env.sh
 source "$here/env.sh"
 name="学前段七笔加减速算.xls"
