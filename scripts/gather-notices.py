@@ -25,18 +25,22 @@ NOT_LINKED = (
     "src/network/", "src/dbus/", "src/opengl/", "src/gui/opengl/", "src/gui/vulkan/",
     "src/testlib/", "src/3rdparty/libpsl/", "src/3rdparty/VulkanMemoryAllocator/",
     "src/3rdparty/wasm/", "src/3rdparty/xcb/", "src/3rdparty/android/",
-    "src/3rdparty/gradle/", "src/3rdparty/forkfd/", "src/plugins/platforms/cocoa/",
+    "src/3rdparty/gradle/", "src/3rdparty/forkfd/", "src/3rdparty/angle/", "src/plugins/platforms/cocoa/",
     "util/", "tests/", "cmake/", "examples/",
 )
 
-# Qt's own licences: the program uses Qt under the GPL, version 3.
-QT_LICENCES = ("GPL-3.0-only.txt", "LGPL-3.0-only.txt", "Qt-GPL-exception-1.0.txt")
+# Qt's own licences: the program uses Qt under the GPL, version 3. Qt 6 keeps
+# them in LICENSES/, Qt 5 at the top of its source.
+QT_LICENCES = {
+    6: ("LICENSES/GPL-3.0-only.txt", "LICENSES/LGPL-3.0-only.txt", "LICENSES/Qt-GPL-exception-1.0.txt"),
+    5: ("LICENSE.GPL3", "LICENSE.LGPL3", "LICENSE.GPL3-EXCEPT"),
+}
 
 TOOLCHAIN_COPYRIGHTS = (
     ("GCC runtime libraries (libgcc, libstdc++) of the MinGW-w64 cross compiler",
      "/usr/share/doc/gcc-mingw-w64-base/copyright"),
     ("MinGW-w64 runtime (C runtime start-up code, winpthreads)",
-     "/usr/share/doc/mingw-w64-x86-64-dev/copyright"),
+     "/usr/share/doc/mingw-w64-i686-dev/copyright"),
 )
 
 RULE = "=" * 78
@@ -81,7 +85,9 @@ def main():
     if len(sys.argv) != 3:
         fail("usage: gather-notices.py QTBASE_SOURCE_DIR OUTPUT_FILE")
     source, output = sys.argv[1], sys.argv[2]
-    if not os.path.isfile(os.path.join(source, "LICENSES", "GPL-3.0-only.txt")):
+    major = next((m for m, names in QT_LICENCES.items()
+                  if os.path.isfile(os.path.join(source, names[0]))), None)
+    if major is None:
         fail("%s is not a qtbase source tree" % source)
 
     out = []
@@ -97,14 +103,19 @@ def main():
     out.append("this program.")
 
     version = ""
-    for line in read_text(os.path.join(source, ".cmake.conf")).splitlines():
-        if line.startswith("set(QT_REPO_MODULE_VERSION"):
-            version = line.split('"')[1]
+    if major == 6:
+        for line in read_text(os.path.join(source, ".cmake.conf")).splitlines():
+            if line.startswith("set(QT_REPO_MODULE_VERSION"):
+                version = line.split('"')[1]
+    else:
+        for line in read_text(os.path.join(source, ".qmake.conf")).splitlines():
+            if line.startswith("MODULE_VERSION"):
+                version = line.split("=")[1].strip()
     out += ["", RULE, "Qt %s (qtbase), used under the GNU GPL, version 3" % version, RULE, ""]
     out.append("Qt is copyright The Qt Company Ltd. and other contributors; it is available")
     out.append("under the GNU LGPL, version 3, or the GNU GPL, version 2 or 3. Its licence texts:")
-    for name in QT_LICENCES:
-        out += ["", "---- %s ----" % name, "", read_text(os.path.join(source, "LICENSES", name))]
+    for name in QT_LICENCES[major]:
+        out += ["", "---- %s ----" % os.path.basename(name), "", read_text(os.path.join(source, name))]
 
     entries = attribution_entries(source)
     if not entries:
