@@ -319,17 +319,21 @@ make_deb() {
   grep -qx "Exec=/opt/apps/$appid/files/bin/kestrin" "$top/entries/applications/$appid.desktop" \
     || fail "packaging/cn.kestrin.Kestrin.desktop's Exec line is not 'Exec=kestrin'"
   chmod 644 "$top/entries/applications/$appid.desktop"
-  ln -s "../../../opt/apps/$appid/entries/applications/$appid.desktop" "$stage/pkg/usr/share/applications/$appid.desktop"
+  # Links from /usr into /opt are absolute, as Debian's policy wants between top-level folders.
+  ln -s "/opt/apps/$appid/entries/applications/$appid.desktop" "$stage/pkg/usr/share/applications/$appid.desktop"
   local icon size
   for icon in "$here"/packaging/icons/hicolor/*/apps/*; do
     size=$(basename "$(dirname "$(dirname "$icon")")")
     mkdir -p "$top/entries/icons/hicolor/$size/apps" "$stage/pkg/usr/share/icons/hicolor/$size/apps"
     install -m 644 "$icon" "$top/entries/icons/hicolor/$size/apps/$appid.${icon##*.}"
-    ln -s "../../../../../../opt/apps/$appid/entries/icons/hicolor/$size/apps/$appid.${icon##*.}" \
+    ln -s "/opt/apps/$appid/entries/icons/hicolor/$size/apps/$appid.${icon##*.}" \
       "$stage/pkg/usr/share/icons/hicolor/$size/apps/$appid.${icon##*.}"
   done
   install -m 644 "$uos/copyright" "$stage/pkg/usr/share/doc/$appid/copyright"
-  gzip -9nc "$uos/changelog" > "$stage/pkg/usr/share/doc/$appid/changelog.gz"
+  # A version with a revision (2.0-dirty) is no native package's: Debian names its changelog so.
+  local changelog=changelog.gz
+  [[ "$version" != *-* ]] || changelog=changelog.Debian.gz
+  gzip -9nc "$uos/changelog" > "$stage/pkg/usr/share/doc/$appid/$changelog"
   # The libraries it needs, as dpkg-shlibdeps reads them in the build root.
   root=$(root_path "build-$arch")
   mkdir -p "$here/build-uos-$arch/shlibs/debian"
@@ -343,6 +347,7 @@ make_deb() {
   sed -e "s/@ARCH@/$arch/" -e "s/@VERSION@/$version/" -e "s/@DEPENDS@/$depends/" \
     -e "s/@SIZE@/$(du -sk --apparent-size "$stage/pkg" | cut -f1)/" "$uos/control.in" > "$stage/pkg/DEBIAN/control"
   find "$stage/pkg" -type d -exec chmod 755 {} +
+  (cd "$stage/pkg" && find . -path ./DEBIAN -prune -o -type f -printf '%P\0' | sort -z | xargs -0 md5sum > DEBIAN/md5sums)
   local name="${appid}_${version}_$arch.deb"
   dpkg-deb --root-owner-group -Zxz --build "$stage/pkg" "$stage/$name" > /dev/null
   publish "$stage/$name" "$dist" "$name" "${appid}_*_$arch.deb*"

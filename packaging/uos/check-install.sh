@@ -56,6 +56,13 @@ at_exit cleanup
 bind() { mkdir -p "$root$2"; mount --bind "$1" "$root$2"; mounted+=("$root$2"); }
 
 cp -a "$bare" "$root"
+case "$root_name" in
+  *arm64)
+    # arm64 programs run through qemu-user-static (binfmt_misc is not mounted at first here).
+    mountpoint -q /proc/sys/fs/binfmt_misc || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    update-binfmts --enable qemu-aarch64 2>/dev/null || true
+    ;;
+esac
 archives="$cache/archives-uos-$root_name"
 mkdir -p "$archives"
 find "$archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$root/var/cache/apt/archives" {} +
@@ -104,7 +111,7 @@ bind /run/cups /run/cups
 
 entry="$root/opt/apps/$appid/entries/applications/$appid.desktop"
 link="$root/usr/share/applications/$appid.desktop"
-if [ ! -L "$link" ] || [ ! -f "$link" ]; then flaw "$root_name: /usr/share/applications/$appid.desktop is no link to the package's entry"; fi
+if [ ! -L "$link" ] || [ "$(readlink "$link")" != "${entry#"$root"}" ] || [ ! -f "$entry" ]; then flaw "$root_name: /usr/share/applications/$appid.desktop is no link to the package's entry"; fi
 command=$(sed -n 's/^Exec=//p' "$entry" | sed -E 's/ ?%[fFuUdDnNickvm]//g')
 sheet_name=$(basename "$sheet")
 before=$(date +%s)
@@ -114,7 +121,9 @@ chroot --userspec="$uid:$gid" "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin H
   sh -c "cd \"\$HOME\" && exec $command" > "$work/program.log" 2>&1 &
 pid=$!
 
-window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
+# The window titled $1: Qt names its windows in _NET_WM_NAME only, which
+# xdotool's search does not read; xwininfo lists it.
+window() { xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\":" 'index($0, t) { print $1; exit }'; }
 # Waits up to $2 s for the window titled $1, then gives it the keyboard.
 wait_window() {
   local w _
@@ -165,13 +174,15 @@ if [ -z "$pdf" ]; then
   flaw "$root_name: no printed job came to $pdf_folder"
 else
   title=$(head -n 1 "$sheet" | iconv -f GBK -t UTF-8 | tr -d '"\r')
-  pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
+  pages=$(pdfinfo "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')
   [ "$pages" = 5 ] || flaw "$root_name: the printed job has $pages pages, not 5"
   for k in $(seq 1 "${pages:-0}"); do
-    text=$(pdftotext -f "$k" -l "$k" -layout "$pdf" -)
+    text=$(pdftotext -f "$k" -l "$k" -layout "$pdf" - 2>/dev/null)
+    lacks=()
     for wanted in "$title" "学校：" "姓名：" "成绩：" "第${k}页"; do
-      grep -qF -- "$wanted" <<<"$text" || flaw "$root_name: page $k of the printed job lacks '$wanted'"
+      grep -qF -- "$wanted" <<<"$text" || lacks+=("$wanted")
     done
+    [ ${#lacks[@]} -eq 0 ] || flaw "$root_name: the text of page $k of the printed job lacks: ${lacks[*]}"
   done
   rm -f "$pdf"
 fi

@@ -57,6 +57,10 @@ make_root() {
   mkdir -p "$cache"
   exec 9>"$root.lock"
   flock 9
+  make_root_locked
+  exec 9>&-
+}
+make_root_locked() {
   [ ! -f "$root/.complete" ] || return 0
   case "$arches" in
     *arm64*)
