@@ -30,6 +30,8 @@
 #   fetch_debian_source SUITE PACKAGE=VERSION INTO
 #                              downloads that Debian source package of SUITE into INTO
 #   need_foreign_arch ARCH     adds dpkg's foreign architecture ARCH (i386), once
+#   kestrin_version_and_commit TREE
+#                              sets version, version_quad and commit of the source TREE
 #   runs_i386                  whether this machine runs 32-bit x86 programs (some
 #                              kernels refuse them: "Exec format error"); says why not
 
@@ -106,6 +108,29 @@ need_foreign_arch() {
   dpkg --print-foreign-architectures | grep -qx "$1" && return 0
   printf '%s: adding the %s architecture to dpkg\n' "$(kestrin_lib_name)" "$1"
   as_root dpkg --add-architecture "$1"
+}
+
+# kestrin_version_and_commit TREE: sets version (CMakeLists.txt's project()),
+# version_quad (four numbers: 2.0 is 2.0.0.0) and commit, the commit the tree
+# is: git's HEAD in a checkout, with "-dirty" where tracked files differ from
+# it; in an unpacked source archive (no .git), the commit it recorded. A dirty
+# tree's packages carry "-dirty" in their version, and no source archive is
+# made for it: none would hold what it was built from.
+# shellcheck disable=SC2034 # set for the caller
+kestrin_version_and_commit() {
+  local tree="$1"
+  version=$(sed -n -E 's/^project\(Kestrin VERSION ([0-9.]+).*/\1/p' "$tree/CMakeLists.txt")
+  [ -n "$version" ] || fail "no version in CMakeLists.txt's project()"
+  version_quad=$(printf '%s.0.0.0' "$version" | cut -d. -f1-4)
+  if [ -e "$tree/.git" ]; then
+    commit=$(git -C "$tree" rev-parse HEAD)
+    [ -z "$(git -C "$tree" status --porcelain --untracked-files=no)" ] || commit+="-dirty"
+  elif [ -f "$tree/.kestrin-commit" ]; then
+    commit=$(cat "$tree/.kestrin-commit")
+  else
+    fail "neither a git checkout nor an unpacked source archive (.kestrin-commit): which source is this?"
+  fi
+  case "$commit" in *-dirty) version="$version-dirty" ;; esac
 }
 
 runs_i386() {

@@ -69,23 +69,9 @@ qt_options=(-opensource -confirm-license -static -release -make libs -nomake exa
 icu_options=(--enable-static --disable-shared --disable-extras --disable-samples --disable-tests
   --disable-layoutex --disable-icuio --with-data-packaging=static)
 
-version=$(sed -n -E 's/^project\(Kestrin VERSION ([0-9.]+).*/\1/p' "$here/CMakeLists.txt")
-[ -n "$version" ] || fail "no version in CMakeLists.txt's project()"
-# The app stores' info file wants four numbers: 2.0 is 2.0.0.0.
-version_quad=$(printf '%s.0.0.0' "$version" | cut -d. -f1-4)
-
-source_commit() {
-  if [ -e "$here/.git" ]; then
-    printf '%s' "$(git -C "$here" rev-parse HEAD)"
-    [ -z "$(git -C "$here" status --porcelain --untracked-files=no)" ] || printf -- '-dirty'
-  elif [ -f "$here/.kestrin-commit" ]; then
-    cat "$here/.kestrin-commit"
-  else
-    fail "neither a git checkout nor an unpacked source archive (.kestrin-commit): which source is this?"
-  fi
-}
-commit=$(source_commit)
-case "$commit" in *-dirty) version="$version-dirty" ;; esac
+# version, version_quad (the app stores' info file wants four numbers: 2.0 is
+# 2.0.0.0) and commit, "-dirty" in both for uncommitted changes.
+kestrin_version_and_commit "$here"
 # In an unpacked source archive, the Debian source packages beside the project.
 archived="$(dirname "$here")"
 [ ! -e "$here/.git" ] || archived=/nonexistent

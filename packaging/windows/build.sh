@@ -56,27 +56,9 @@ qt_options=(-opensource -confirm-license -xplatform win32-g++ -device-option "CR
   -no-direct2d -no-directwrite -no-feature-tabletevent -no-zstd
   -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz -qt-doubleconversion)
 
-version=$(sed -n -E 's/^project\(Kestrin VERSION ([0-9.]+).*/\1/p' "$here/CMakeLists.txt")
-[ -n "$version" ] || fail "no version in CMakeLists.txt's project()"
-# Windows wants four numbers in a version resource: 2.0 is 2.0.0.0.
-version_quad=$(printf '%s.0.0.0' "$version" | cut -d. -f1-4)
-
-# The commit this tree is: git's HEAD in a checkout, with "-dirty" where tracked
-# files differ from it; in an unpacked source archive (no .git), the commit it
-# recorded. A dirty build's packages carry "-dirty" in their version, and no
-# source archive is made for it: none would hold what it was built from.
-source_commit() {
-  if [ -e "$here/.git" ]; then
-    printf '%s' "$(git -C "$here" rev-parse HEAD)"
-    [ -z "$(git -C "$here" status --porcelain --untracked-files=no)" ] || printf -- '-dirty'
-  elif [ -f "$here/.kestrin-commit" ]; then
-    cat "$here/.kestrin-commit"
-  else
-    fail "neither a git checkout nor an unpacked source archive (.kestrin-commit): which source is this?"
-  fi
-}
-commit=$(source_commit)
-case "$commit" in *-dirty) version="$version-dirty" ;; esac
+# version, version_quad (Windows wants four numbers in a version resource: 2.0
+# is 2.0.0.0) and commit, "-dirty" in both for uncommitted changes.
+kestrin_version_and_commit "$here"
 build_dir="$here/build-windows"
 # In an unpacked source archive, the qtbase source package beside the project.
 archived_qtbase="$(dirname "$here")/qtbase"
