@@ -60,7 +60,7 @@ def read_text(path):
     return data.decode("utf-8", errors="replace").replace("\r\n", "\n").rstrip("\n")
 
 
-def attribution_entries(source):
+def attribution_entries(source, not_linked=NOT_LINKED):
     """Every attribution entry of the linked parts, with the folder it came from."""
     entries = []
     for folder, dirs, files in os.walk(source):
@@ -68,7 +68,7 @@ def attribution_entries(source):
         if "qt_attribution.json" not in files:
             continue
         relative = os.path.relpath(folder, source).replace(os.sep, "/") + "/"
-        if relative.startswith(NOT_LINKED):
+        if relative.startswith(not_linked):
             continue
         path = os.path.join(folder, "qt_attribution.json")
         try:
@@ -81,27 +81,16 @@ def attribution_entries(source):
     return entries
 
 
-def main():
-    if len(sys.argv) != 3:
-        fail("usage: gather-notices.py QTBASE_SOURCE_DIR OUTPUT_FILE")
-    source, output = sys.argv[1], sys.argv[2]
+def qt_notices(source, not_linked=NOT_LINKED):
+    """Qt's version, licence texts and the attribution entries (with the licence
+    files they name) of the parts of the qtbase source at SOURCE (Qt 5 or 6)
+    that are linked: everything under a folder of NOT_LINKED is left out."""
     major = next((m for m, names in QT_LICENCES.items()
                   if os.path.isfile(os.path.join(source, names[0]))), None)
     if major is None:
         fail("%s is not a qtbase source tree" % source)
 
     out = []
-    out.append("Kestrin 速算自动出题系统 — licence notices of the software in kestrin.exe")
-    out.append("")
-    out.append("Kestrin is free software under the GNU General Public License, version 3 or")
-    out.append("(at your option) any later version: see LICENSE.txt. kestrin.exe contains,")
-    out.append("statically linked, the Qt libraries (qtbase: Core, Gui, Widgets, PrintSupport")
-    out.append("and the Windows platform plugin) and the third-party code they bundle, and the")
-    out.append("runtime libraries of the MinGW-w64 cross compiler. Their notices follow, taken")
-    out.append("from the very sources the program was built from. The complete source code of")
-    out.append("Kestrin and of that Qt is in Kestrin-<version>-source.tar.xz, published beside")
-    out.append("this program.")
-
     version = ""
     if major == 6:
         for line in read_text(os.path.join(source, ".cmake.conf")).splitlines():
@@ -117,7 +106,7 @@ def main():
     for name in QT_LICENCES[major]:
         out += ["", "---- %s ----" % os.path.basename(name), "", read_text(os.path.join(source, name))]
 
-    entries = attribution_entries(source)
+    entries = attribution_entries(source, not_linked)
     if not entries:
         fail("no attribution data found in %s" % source)
     out += ["", RULE, "Third-party code in the Qt libraries (Qt's attribution data)", RULE]
@@ -143,6 +132,26 @@ def main():
                 seen_texts[text] = entry.get("Name", relative)
                 out += ["", text]
 
+    return out
+
+
+def main():
+    if len(sys.argv) != 3:
+        fail("usage: gather-notices.py QTBASE_SOURCE_DIR OUTPUT_FILE")
+    source, output = sys.argv[1], sys.argv[2]
+    out = []
+    out.append("Kestrin 速算自动出题系统 — licence notices of the software in kestrin.exe")
+    out.append("")
+    out.append("Kestrin is free software under the GNU General Public License, version 3 or")
+    out.append("(at your option) any later version: see LICENSE.txt. kestrin.exe contains,")
+    out.append("statically linked, the Qt libraries (qtbase: Core, Gui, Widgets, PrintSupport")
+    out.append("and the Windows platform plugin) and the third-party code they bundle, and the")
+    out.append("runtime libraries of the MinGW-w64 cross compiler. Their notices follow, taken")
+    out.append("from the very sources the program was built from. The complete source code of")
+    out.append("Kestrin and of that Qt is in Kestrin-<version>-source.tar.xz, published beside")
+    out.append("this program.")
+
+    out += qt_notices(source)
     out += ["", RULE, "Debian's copyright file of the qtbase source", RULE, ""]
     out.append(read_text(os.path.join(source, "debian", "copyright")))
 

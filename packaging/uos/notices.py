@@ -25,14 +25,13 @@ spec.loader.exec_module(gather)
 
 # Parts of qtbase that the program does not contain on Linux: modules it does
 # not link, code of other platforms, libraries taken from the system, tools.
-gather.NOT_LINKED = (
+NOT_LINKED = (
     "src/network/", "src/dbus/", "src/opengl/", "src/gui/opengl/", "src/gui/vulkan/",
     "src/testlib/", "src/sql/", "src/3rdparty/VulkanMemoryAllocator/", "src/3rdparty/android/",
     "src/3rdparty/angle/", "src/3rdparty/gradle/", "src/3rdparty/wasm/", "src/3rdparty/libjpeg/",
     "src/3rdparty/freetype/", "src/3rdparty/harfbuzz/", "src/plugins/platforms/cocoa/",
     "util/", "tests/", "examples/", "qmake/",
 )
-QT_LICENCES = ("LICENSE.GPL3", "LICENSE.LGPL3", "LICENSE.GPL3-EXCEPT")
 RULE = gather.RULE
 
 
@@ -40,13 +39,6 @@ def main():
     if len(sys.argv) != 5:
         gather.fail("usage: notices.py QTBASE_SOURCE ICU_SOURCE GCC_COPYRIGHT OUTPUT")
     qt, icu, gcc, output = sys.argv[1:]
-    version = ""
-    for line in gather.read_text(os.path.join(qt, ".qmake.conf")).splitlines():
-        if line.startswith("MODULE_VERSION"):
-            version = line.split("=")[1].strip()
-    if not version:
-        gather.fail("%s is not a Qt 5 qtbase source tree" % qt)
-
     out = [
         "Kestrin 速算自动出题系统 — licence notices of the software in files/bin/kestrin",
         "",
@@ -57,35 +49,8 @@ def main():
         "and GCC's runtime libraries (libstdc++, libgcc). Their notices follow, taken from",
         "the very sources the program was built from; their complete source code is in",
         "cn.kestrin.kestrin_<version>_source.tar.xz, published beside the packages.",
-        "", RULE, "Qt %s (qtbase), used under the GNU GPL, version 3" % version, RULE, "",
-        "Qt is copyright The Qt Company Ltd. and other contributors; it is available",
-        "under the GNU LGPL, version 3, or the GNU GPL, version 2 or 3. Its licence texts:",
     ]
-    for name in QT_LICENCES:
-        out += ["", "---- %s ----" % name, "", gather.read_text(os.path.join(qt, name))]
-
-    entries = gather.attribution_entries(qt)
-    if not entries:
-        gather.fail("no attribution data found in %s" % qt)
-    out += ["", RULE, "Third-party code in the Qt libraries (Qt's attribution data)", RULE]
-    seen = {}
-    for folder, entry in sorted(entries, key=lambda e: (e[1].get("Name", ""), e[0])):
-        out += ["", "---- %s ----" % entry.get("Name", entry.get("Id", "?"))]
-        for field in ("Version", "Homepage", "Copyright", "License"):
-            if entry.get(field):
-                out.append("%s: %s" % (field, str(entry[field]).strip().replace("\n", "\n    ")))
-        out.append("In Qt: %s" % folder.rstrip("/"))
-        files = entry.get("LicenseFiles") or ([entry["LicenseFile"]] if entry.get("LicenseFile") else [])
-        for licence in files:
-            path = os.path.normpath(os.path.join(qt, folder, licence))
-            if not os.path.isfile(path):
-                gather.fail("%s names %s, which is not in the source" % (folder, licence))
-            text = gather.read_text(path)
-            if text in seen:
-                out.append("Licence text: as for %s above (%s)" % (seen[text], os.path.relpath(path, qt)))
-            else:
-                seen[text] = entry.get("Name", path)
-                out += ["", text]
+    out += gather.qt_notices(qt, NOT_LINKED)
 
     sections = (
         ("Debian's copyright file of the qtbase source", os.path.join(qt, "debian", "copyright")),
