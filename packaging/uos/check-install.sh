@@ -5,12 +5,19 @@
 # or trixie-amd64; no Qt in it), apt-get installs the package as a teacher does
 # (with its recommended CJK fonts). The program, started by its menu entry as the
 # calling user (SUDO_USER, or root) in the home folder, on the xcb platform of a
-# virtual X screen, shows its main window (saved as the PNG SCREENSHOT); Ctrl+F7,
+# virtual X screen under openbox, shows its main window (saved as the PNG SCREENSHOT); Ctrl+F7,
 # the printer ticked, Alt+C: the seven-term file in the home folder must be SHEET
 # byte for byte, and the job on the default printer (this machine's CUPS through
 # /run/cups, LPDEST=KestrinPDF, a cups-pdf queue that writes into PDF_FOLDER) must
-# hold the sheet's Chinese title and header on each of its five pages; Alt+X and
-# Ctrl+Q end it, and apt-get remove leaves none of the package's files.
+# come out as five pages, and the PDF CUPS took for it (its spool file) must hold
+# the sheet's Chinese title, header and footer on each; Alt+X and Ctrl+Q end it,
+# and apt-get remove leaves none of the package's files.
+#
+# Why the spool file: the cups-pdf queue turns the job into PostScript and back,
+# and on the way every font becomes a Type 3 font whose glyphs no longer carry
+# their characters (for any font, as the native printing tests explain), so the
+# printed PDF gives pdftotext made-up characters. The job as submitted is the
+# program's own painting.
 set -euo pipefail
 shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -44,9 +51,11 @@ flock 8
 root="$work/root"
 pid=''
 xvfb=''
+wm=''
 mounted=()
 cleanup() {
   if [ -n "$pid" ]; then kill -KILL "$pid" 2>/dev/null || true; fi
+  if [ -n "$wm" ]; then kill "$wm" 2>/dev/null || true; fi
   if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
   local i
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}"; done
@@ -106,6 +115,10 @@ Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
 xvfb=$!
 for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.2; done
 export DISPLAY="$display"
+# A window manager, as every desktop has: the main window opens maximized through it.
+openbox --sm-disable > "$work/wm.log" 2>&1 &
+wm=$!
+for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 bind /tmp/.X11-unix /tmp/.X11-unix
 bind /run/cups /run/cups
 
@@ -114,6 +127,20 @@ link="$root/usr/share/applications/$appid.desktop"
 if [ ! -L "$link" ] || [ "$(readlink "$link")" != "${entry#"$root"}" ] || [ ! -f "$entry" ]; then flaw "$root_name: /usr/share/applications/$appid.desktop is no link to the package's entry"; fi
 command=$(sed -n 's/^Exec=//p' "$entry" | sed -E 's/ ?%[fFuUdDnNickvm]//g')
 sheet_name=$(basename "$sheet")
+# The newest finished job of the test queue (CUPS keeps its files a day).
+last_job() {
+  LC_ALL=C lpstat -W completed -o KestrinPDF 2>/dev/null | sed -n 's/^KestrinPDF-\([0-9]*\) .*/\1/p' | sort -n | tail -n 1
+}
+job_before=$(last_job)
+# Noto CJK draws an ideograph and its radical (小 and ⼩, 页 and ⻚) with one
+# glyph, which Qt's PDF names by the lower code point, the radical's: read as
+# the ideograph (the Kangxi radicals by their compatibility mapping).
+radicals_as_ideographs() {
+  python3 -c 'import sys, unicodedata
+for c in sys.stdin.read():
+    if "\u2f00" <= c <= "\u2fdf": c = unicodedata.normalize("NFKC", c)
+    sys.stdout.write({"\u2eda": "\u9875"}.get(c, c))'
+}
 before=$(date +%s)
 started=$(date +%s.%N)
 chroot --userspec="$uid:$gid" "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" USER="$user" \
@@ -176,14 +203,21 @@ else
   title=$(head -n 1 "$sheet" | iconv -f GBK -t UTF-8 | tr -d '"\r')
   pages=$(pdfinfo "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')
   [ "$pages" = 5 ] || flaw "$root_name: the printed job has $pages pages, not 5"
-  for k in $(seq 1 "${pages:-0}"); do
-    text=$(pdftotext -f "$k" -l "$k" -layout "$pdf" - 2>/dev/null)
-    lacks=()
-    for wanted in "$title" "学校：" "姓名：" "成绩：" "第${k}页"; do
-      grep -qF -- "$wanted" <<<"$text" || lacks+=("$wanted")
+  job=$(last_job)
+  spool=/var/spool/cups/$(printf 'd%05d-001' "${job:-0}")
+  if [ -z "$job" ] || [ "$job" -le "${job_before:-0}" ] || [ ! -f "$spool" ]; then
+    flaw "$root_name: CUPS kept no file of the job (job ${job:-none}, the last before it ${job_before:-none})"
+  else
+    [ "$(pdfinfo "$spool" 2>/dev/null | sed -n 's/^Pages: *//p')" = 5 ] || flaw "$root_name: the job CUPS took has not 5 pages"
+    for k in 1 2 3 4 5; do
+      text=$(pdftotext -f "$k" -l "$k" -layout "$spool" - 2>/dev/null | radicals_as_ideographs)
+      lacks=()
+      for wanted in "$title" "学校：" "姓名：" "成绩：" "第${k}页"; do
+        grep -qF -- "$wanted" <<<"$text" || lacks+=("$wanted")
+      done
+      [ ${#lacks[@]} -eq 0 ] || flaw "$root_name: the text of page $k of the job lacks: ${lacks[*]}"
     done
-    [ ${#lacks[@]} -eq 0 ] || flaw "$root_name: the text of page $k of the printed job lacks: ${lacks[*]}"
-  done
+  fi
   rm -f "$pdf"
 fi
 

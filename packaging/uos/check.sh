@@ -31,7 +31,7 @@ appid=cn.kestrin.kestrin
 debroots="${KESTRIN_DEBROOT_CACHE:-/var/cache/kestrin-debroot}"
 read -r -a arches <<<"${KESTRIN_UOS_ARCHES:-amd64 arm64}"
 
-need_packages lintian desktop-file-utils xvfb xdotool x11-utils imagemagick poppler-utils cups-client \
+need_packages lintian desktop-file-utils xvfb openbox xdotool x11-utils imagemagick poppler-utils cups-client \
   qemu-user-static binfmt-support python3 binutils
 [ -x "$native/src/app/tests/first_sheets" ] || fail "no native build with tests in $native (./test.sh builds it)"
 scripts/setup-printer.sh
