@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Kestrin and runs its tests (installs what is missing first):
 #   ./test.sh          every test: the build scripts' own checks, the Linux build and
-#                      its tests, the Debian package in a fresh Debian root, then the
-#                      Windows build under Wine against the Linux build
+#                      its tests, the Debian package in a fresh Debian root, the UOS
+#                      packages (amd64, arm64) in fresh Debian 11 and 13 roots, then
+#                      the Windows build under Wine against the Linux build
 #   ./test.sh quick    the scripts' checks and the Linux build and its tests only: no
 #                      Qt build, no Debian root, no Wine
 # Runs as root or as an ordinary user with sudo (only installing packages, the
@@ -35,6 +36,11 @@ fi
 
 # The Debian package made from this build, installed into a fresh Debian root.
 packaging/debian/check.sh build
+
+# The packages for UOS, Kylin and Deepin: built in Debian 11 roots against their
+# own static Qt 5.15 (built once per architecture and cached like the Windows
+# one), installed into fresh Debian 11 and 13 roots and run there.
+packaging/uos/check.sh build
 
 # The Windows program, its zip, setup and source archive: its static Qt is built
 # once and cached outside the checkout; its tests run under Wine set up as a
