@@ -3,12 +3,14 @@
 # sudo in a clone of its own; afterwards every file in that clone must still be
 # the user's (a step run as root by mistake leaves root's files, which the next
 # run as that user cannot replace).
-#   check-as-user.sh [linux] [deb] [windows]     (all three when none is named)
+#   check-as-user.sh [linux] [deb] [windows] [uos]     (all four when none is named)
 #     linux    - configure and build the program (no tests)
 #     deb      - packaging/debian/check.sh on that build
 #     windows  - packaging/windows/build.sh exe zip, against the static Qt already
 #                in the caller's cache ($KESTRIN_CACHE, default ~/.cache/kestrin),
 #                which the user is given read access to for the while
+#     uos      - packaging/uos/build.sh app deb for amd64 in its Debian 11 root,
+#                against the static Qt and ICU in that cache in the same way
 # The user ("kestrin-check"), its sudo rule, its home with the clone and the read
 # access are removed again however this ends. Needs root or sudo.
 set -euo pipefail
@@ -18,8 +20,8 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 source "$here/scripts/lib.sh"
 
 steps=("$@")
-[ ${#steps[@]} -gt 0 ] || steps=(linux deb windows)
-for step in "${steps[@]}"; do refuse_unknown step "$step" linux deb windows; done
+[ ${#steps[@]} -gt 0 ] || steps=(linux deb windows uos)
+for step in "${steps[@]}"; do refuse_unknown step "$step" linux deb windows uos; done
 wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
 
 need_packages sudo acl git
@@ -62,13 +64,15 @@ log "user $user with passwordless sudo, a clone of this checkout in $clone"
 
 run_env=()
 [ -z "${KESTRIN_DEBROOT_CACHE:-}" ] || run_env+=("KESTRIN_DEBROOT_CACHE=$KESTRIN_DEBROOT_CACHE")
-if wants windows; then
+if wants windows || wants uos; then
   cache="${KESTRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestrin}"
   cache=$(realpath "$cache")
   qts=()
-  for d in "$cache"/qt-*; do [ -f "$d/.complete" ] && qts+=("$d"); done
-  [ ${#qts[@]} -gt 0 ] || fail "no static Qt for Windows in $cache: run packaging/windows/build.sh qt first"
-  # Read access to the Qt builds, and the way through the folders above them.
+  for d in "$cache"/qt-* "$cache"/icu-* "$cache"/cmake-*-kit; do [ -f "$d/.complete" ] && qts+=("$d"); done
+  [ ! -d "$cache/debian-source" ] || qts+=("$cache/debian-source")
+  [ ${#qts[@]} -gt 0 ] || fail "no static Qt in $cache: run packaging/windows/build.sh qt or packaging/uos/build.sh qt first"
+  # Read access to the Qt, ICU and CMake builds and the source packages, and
+  # the way through the folders above them.
   granted=()
   revoke() {
     if [ ${#qts[@]} -gt 0 ]; then as_root setfacl -R -x "u:$user" "${qts[@]}" || true; fi
@@ -99,6 +103,10 @@ for round in 1 2; do
   if wants windows; then
     log "round $round: packaging/windows/build.sh exe zip"
     as_user "${run_env[@]}" "$clone/packaging/windows/build.sh" exe zip
+  fi
+  if wants uos; then
+    log "round $round: packaging/uos/build.sh app deb (amd64)"
+    as_user "${run_env[@]}" KESTRIN_UOS_ARCHES=amd64 "$clone/packaging/uos/build.sh" app deb
   fi
 done
 

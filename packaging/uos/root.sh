@@ -114,6 +114,12 @@ case "${1:-}" in
       mkdir -p "$root$dir"
       mount --bind "$dir" "$root$dir"
       mounted+=("$root$dir")
+      # The root's own folders above it (its /root is closed) let the user through.
+      up=$(dirname "$dir")
+      while [ "$up" != / ] && ! mountpoint -q "$root$up"; do
+        chmod o+x "$root$up"
+        up=$(dirname "$up")
+      done
     done
     chroot --userspec="$user" "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin \
       HOME=/tmp LANG=C.UTF-8 "$@"
