@@ -21,7 +21,7 @@
 #   icu     - ICU per architecture, static, from Debian's icu source, kept in the cache
 #   qt      - the static Qt per architecture, built once into the cache from
 #             Debian's qtbase-opensource-src, which is kept beside it
-#   app     - kestrin, per architecture, in build-uos-<arch>
+#   app     - kestrin (and first_sheets for the check), per architecture, in build-uos-<arch>
 #   deb     - the packages
 #   source  - the source archive
 # The Qt cache is $KESTRIN_CACHE (default ~/.cache/kestrin), keyed by the Qt
@@ -245,11 +245,12 @@ build_app() {
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_PREFIX_PATH=$prefix" \
     "-DICU_ROOT=$(icu_prefix "$arch")" "-DCMAKE_CXX_STANDARD_LIBRARIES=-ldl -lpthread" \
     "-DCMAKE_EXE_LINKER_FLAGS=-static-libstdc++ -static-libgcc -Wl,--wrap=$wrapped -Wl,--gc-sections $build/glibc-compat.o" \
-    -DKESTRIN_BUILD_TESTS=OFF -DKESTRIN_WERROR=OFF \
+    -DKESTRIN_BUILD_TESTS=OFF -DKESTRIN_BUILD_FIRST_SHEETS=ON -DKESTRIN_WERROR=OFF \
     "-DKESTRIN_SOURCE_COMMIT=$commit" "-DKESTRIN_DISPLAY_VERSION=$version" \
     > "$build/configure.log" 2>&1 || { tail -n 40 "$build/configure.log"; fail "configure for $arch failed"; }
   rm -f "$build/.kestrin-commit"
-  in_build_root "$arch" "$cmake" --build "$build" --target kestrin --parallel "$(nproc)" \
+  # first_sheets (every kind's first files) is for packaging/uos/check.sh, not in the package.
+  in_build_root "$arch" "$cmake" --build "$build" --target kestrin first_sheets --parallel "$(nproc)" \
     > "$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; fail "kestrin for $arch failed (log: $build/build.log)"; }
   in_build_root "$arch" "$triple-strip" -o "$build/kestrin.stripped" "$build/src/kestrin"
   printf '%s' "$commit" > "$build/.kestrin-commit"

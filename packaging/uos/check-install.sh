@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The part of packaging/uos/check.sh that needs root (chroot, mount, apt-get):
-#   check-install.sh PACKAGE.deb ROOT SHEET PDF_FOLDER SCREENSHOT
+#   check-install.sh PACKAGE.deb ROOT SHEET PDF_FOLDER SCREENSHOT FIRST_SHEETS NATIVE_SHEETS
 # Into a fresh copy of the bare root ROOT (root.sh: bullseye-amd64, bullseye-arm64
 # or trixie-amd64; no Qt in it), apt-get installs the package as a teacher does
 # (with its recommended CJK fonts). The program, started by its menu entry as the
@@ -11,7 +11,9 @@
 # /run/cups, LPDEST=KestrinPDF, a cups-pdf queue that writes into PDF_FOLDER) must
 # come out as five pages, and the PDF CUPS took for it (its spool file) must hold
 # the sheet's Chinese title, header and footer on each; Alt+X and Ctrl+Q end it,
-# and apt-get remove leaves none of the package's files.
+# and apt-get remove leaves none of the package's files. Before that, the same
+# build's FIRST_SHEETS program writes every kind's first files there, which must
+# be those in the folder NATIVE_SHEETS byte for byte.
 #
 # Why the spool file: the cups-pdf queue turns the job into PostScript and back,
 # and on the way every font becomes a Type 3 font whose glyphs no longer carry
@@ -23,8 +25,8 @@ shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 # shellcheck source=../../scripts/lib.sh
 source "$here/scripts/lib.sh"
-if [ $# -ne 5 ] || [ ! -f "$1" ]; then
-  echo "usage: check-install.sh PACKAGE.deb ROOT SHEET PDF_FOLDER SCREENSHOT" >&2
+if [ $# -ne 7 ] || [ ! -f "$1" ]; then
+  echo "usage: check-install.sh PACKAGE.deb ROOT SHEET PDF_FOLDER SCREENSHOT FIRST_SHEETS NATIVE_SHEETS" >&2
   exit 2
 fi
 [ "$(id -u)" -eq 0 ] || fail "needs root (packaging/uos/check.sh runs it through sudo)"
@@ -33,6 +35,8 @@ root_name="$2"
 sheet="$(realpath "$3")"
 pdf_folder="$4"
 screenshot="$5"
+first_sheets="$(realpath "$6")"
+native_sheets="$(realpath "$7")"
 appid=cn.kestrin.kestrin
 cache="${KESTRIN_DEBROOT_CACHE:-/var/cache/kestrin-debroot}"
 bare=$("$here/packaging/uos/root.sh" path "$root_name" | tail -n 1)
@@ -229,6 +233,18 @@ if kill -0 "$pid" 2>/dev/null; then flaw "$root_name: Ctrl+Q did not end the pro
 wait "$pid" 2>/dev/null || true
 pid=
 
+# Every kind's first files, from the same build with the installed libraries.
+cp "$first_sheets" "$root/tmp/first_sheets"
+chmod 755 "$root/tmp/first_sheets"
+chroot --userspec="$uid:$gid" "$root" env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 DISPLAY="$display" \
+  QT_QPA_PLATFORM=xcb /tmp/first_sheets /tmp/first-sheets > "$work/first_sheets.log" 2>&1 \
+  || { cat "$work/first_sheets.log"; flaw "$root_name: first_sheets failed"; }
+if ! diff -r "$native_sheets" "$root/tmp/first-sheets" > "$work/sheets.diff" 2>&1; then
+  sed -e "s|$root||" "$work/sheets.diff" | head -n 20
+  flaw "$root_name: the first files of the kinds differ from the native build's"
+fi
+kinds=$(find "$root/tmp/first-sheets" -type f | wc -l)
+
 in_root dpkg-query -L "$appid" > "$work/owned.txt"
 in_root apt-get remove -y -q "$appid" > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "$root_name: apt-get remove"; }
 left=()
@@ -243,5 +259,5 @@ done < "$work/owned.txt"
 [ ${#left[@]} -eq 0 ] || flaw "$root_name: apt-get remove left behind: ${left[*]}"
 [ ! -e "$root/opt/apps/$appid" ] || flaw "$root_name: /opt/apps/$appid is still there"
 end_checks
-log "$root_name: installed, window up in ${up} s, $sheet_name byte for byte the native build's," \
+log "$root_name: installed, window up in ${up} s, $sheet_name and the $kinds first files of every kind byte for byte the native build's," \
   "a 5-page job with its Chinese text, Ctrl+Q, and removed without a trace"

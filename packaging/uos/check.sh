@@ -16,7 +16,9 @@
 #  4. installed into fresh Debian 11 (amd64; arm64 through qemu) and Debian 13
 #     (amd64) roots: the program on the xcb platform writes the seven-term sheet
 #     byte for byte as the native build's first_sheets does, prints it to the
-#     KestrinPDF queue, and goes without a trace (check-install.sh, through sudo).
+#     KestrinPDF queue, and goes without a trace; the package build's own
+#     first_sheets writes every kind's first files there as the native one does
+#     (check-install.sh, through sudo).
 # Screenshots of the main window are kept in build-uos-<arch>/screen-<root>.png.
 set -euo pipefail
 shopt -s inherit_errexit
@@ -148,7 +150,8 @@ EOF
     shots=$(mktemp -d)
     at_exit rm -rf "$shots"
     as_root env "KESTRIN_DEBROOT_CACHE=$debroots" "SUDO_USER=$(id -un)" packaging/uos/check-install.sh \
-      "$deb" "$root" "$sheet" "$HOME/PDF" "$shots/screen.png" || flaw "$arch: the install check in $root"
+      "$deb" "$root" "$sheet" "$HOME/PDF" "$shots/screen.png" "build-uos-$arch/src/app/first_sheets" "$work/native" \
+      || flaw "$arch: the install check in $root"
     [ ! -f "$shots/screen.png" ] || cp "$shots/screen.png" "build-uos-$arch/screen-$root.png"
   done
 done
