@@ -19,10 +19,10 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 # shellcheck source=lib.sh
 source "$here/scripts/lib.sh"
 
+known_steps=(linux deb windows uos)
 steps=("$@")
-[ ${#steps[@]} -gt 0 ] || steps=(linux deb windows uos)
-for step in "${steps[@]}"; do refuse_unknown step "$step" linux deb windows uos; done
-wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
+[ ${#steps[@]} -gt 0 ] || steps=("${known_steps[@]}")
+refuse_unknown_steps
 
 need_packages sudo acl git
 user=kestrin-check

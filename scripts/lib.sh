@@ -160,6 +160,12 @@ refuse_unknown() {
   return 1
 }
 
+# The steps a script is asked for, $steps, each one of $known_steps; wants STEP
+# says whether STEP is among them.
+# shellcheck disable=SC2154 # both arrays are the sourcing script's
+refuse_unknown_steps() { local s; for s in "${steps[@]}"; do refuse_unknown step "$s" "${known_steps[@]}"; done; }
+wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
+
 kestrin_at_exit=()
 kestrin_run_at_exit() {
   local i

@@ -20,6 +20,8 @@ shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 # shellcheck source=../../scripts/lib.sh
 source "$here/scripts/lib.sh"
+# shellcheck source=../../scripts/root-check.sh
+source "$here/scripts/root-check.sh"
 
 if [ $# -ne 1 ] || [ ! -f "$1" ]; then echo "usage: packaging/debian/check-install.sh PACKAGE.deb" >&2; exit 2; fi
 [ "$(id -u)" -eq 0 ] || fail "packaging/debian/check-install.sh needs root (packaging/debian/check.sh runs it through sudo)"
@@ -31,19 +33,7 @@ suite=$(. /etc/os-release && printf '%s' "${VERSION_CODENAME:-}")
 [ -n "$suite" ] || fail "/etc/os-release names no VERSION_CODENAME"
 mirror=$(debian_mirror)
 
-# What a killed run left: its proc mount first, then its folder.
-for stale in /var/tmp/kestrin-check-deb.*; do
-  [ -d "$stale" ] || continue
-  flock -n "$stale" true 2>/dev/null || continue   # a check that is still running
-  while read -r mounted; do
-    umount "$mounted" 2>/dev/null || umount -l "$mounted"
-  done < <(findmnt -rn -o TARGET | grep -F "$stale/" | sort -r)
-  rm -rf --one-file-system "$stale"
-done
-
-work=$(mktemp -d /var/tmp/kestrin-check-deb.XXXXXX)
-exec 8<"$work"
-flock 8   # held while this check runs
+check_folder deb
 root="$work/root"
 pid=
 cleanup() {
@@ -74,29 +64,9 @@ if [ ! -f "$bare/.complete" ]; then
 fi
 cp -a "$bare" "$root"
 flock -u 9
-mkdir -p "$cache/archives-$suite"
-# Packages downloaded by earlier checks, and back those this one downloads
-# (copies: the cache and /var/tmp may be on different filesystems; a package
-# already there is left as it is).
-copy_debs() { find "$1" -maxdepth 1 -name '*.deb' -exec cp -n -t "$2" {} +; }
-copy_debs "$cache/archives-$suite" "$root/var/cache/apt/archives"
-
-apt-config dump | { grep -E '^Acquire::(Check-Valid-Until|Check-Date|https?::Proxy|Retries) ' || true; } \
-  > "$root/etc/apt/apt.conf.d/50machine"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-printf '#!/bin/sh\nexit 101\n' > "$root/usr/sbin/policy-rc.d" # no services started in the root
-chmod 755 "$root/usr/sbin/policy-rc.d"
 mount -t proc proc "$root/proc"
-
-in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
-in_root apt-get update -qq > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get update in the Debian root"; }
-cp "$deb" "$root/tmp/"
-name=$(basename "$deb")
-log "apt-get install ./$name in a fresh Debian $suite"
-in_root sh -c "cd /tmp && apt-get install -y -q --no-install-recommends ./$name" > "$work/apt.log" 2>&1 \
-  || { cat "$work/apt.log"; fail "apt-get install ./$name"; }
-grep -E 'newly installed|^Need to get|^After this operation' "$work/apt.log" | sed 's/^/  /' || true
-copy_debs "$root/var/cache/apt/archives" "$cache/archives-$suite"
+log "apt-get install ./$(basename "$deb") in a fresh Debian $suite"
+install_in_root "$deb" "$cache/archives-$suite" --no-install-recommends
 
 installed=$(sha256sum < "$root/usr/bin/kestrin" | cut -d' ' -f1)
 [ "$installed" = "$packaged" ] || fail "the installed /usr/bin/kestrin is not the packaged program"
@@ -140,22 +110,5 @@ if kill -0 "$pid" 2>/dev/null; then fail "the installed program did not end on S
 wait "$pid" 2>/dev/null || true
 pid=
 
-in_root dpkg-query -L kestrin > "$work/owned.txt"
-in_root apt-get remove -y -q kestrin > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get remove kestrin"; }
-# shellcheck disable=SC2016 # dpkg-query's own field name
-status=$(in_root dpkg-query -W -f='${db:Status-Status}' kestrin 2>/dev/null || true)
-[ -z "$status" ] || [ "$status" = not-installed ] || fail "after apt-get remove kestrin is still '$status'"
-left=()
-while IFS= read -r path; do
-  if [ -z "$path" ] || [ "$path" = /. ]; then continue; fi
-  if [ -d "$root$path" ] && [ ! -L "$root$path" ]; then
-    # A folder may stay only as another package's.
-    if ! in_root dpkg-query -S "$path" >/dev/null 2>&1; then
-      left+=("$path/ ($(find "$root$path" -mindepth 1 -maxdepth 1 -printf '%f ' | head -c 200 || true))")
-    fi
-  elif [ -e "$root$path" ] || [ -L "$root$path" ]; then
-    left+=("$path")
-  fi
-done < "$work/owned.txt"
-[ ${#left[@]} -eq 0 ] || fail "apt-get remove left behind: ${left[*]}"
-log "apt-get remove took away all $(grep -c . "$work/owned.txt") paths of the package"
+remove_leaves_nothing kestrin
+end_checks

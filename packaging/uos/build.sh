@@ -42,7 +42,7 @@ if [ ${#steps[@]} -eq 0 ]; then
   steps=(deps roots icu qt app deb)
   [ ! -e "$here/.git" ] || steps+=(source)
 fi
-for step in "${steps[@]}"; do refuse_unknown step "$step" "${known_steps[@]}"; done
+refuse_unknown_steps
 read -r -a arches <<<"${KESTRIN_UOS_ARCHES:-amd64 arm64}"
 for arch in "${arches[@]}"; do refuse_unknown architecture "$arch" amd64 arm64; done
 
@@ -133,13 +133,17 @@ debian_source() {
 qt_source() { debian_source qtbase-opensource-src "$sources_suite" "$qt_source_version"; }
 icu_source() { debian_source icu "$sources_suite" "$icu_source_version"; }
 
-icu_prefix() {
-  local arch="$1" root key
-  root=$(root_path "build-$arch")
-  key=$( { echo uos-1; echo "$icu_source_version $arch"; printf '%s\n' "${icu_options[@]}"; basename "$root"; } \
+# cached_prefix NAME VERSION ARCH OPTION...: where the static NAME for ARCH is
+# kept in the cache, keyed by its source version, its options and the build root.
+cached_prefix() {
+  local name="$1" source_version="$2" arch="$3" key
+  shift 3
+  key=$( { echo uos-1; echo "$source_version $arch"; printf '%s\n' "$@"; basename "$(root_path "build-$arch")"; } \
     | sha256sum | cut -c1-12)
-  printf '%s/icu-%s-uos-%s-static-%s' "$cache" "${icu_source_version%%-*}" "$arch" "$key"
+  printf '%s/%s-%s-uos-%s-static-%s' "$cache" "$name" "${source_version%%[-+]*}" "$arch" "$key"
 }
+icu_prefix() { cached_prefix icu "$icu_source_version" "$1" "${icu_options[@]}"; }
+qt_prefix() { cached_prefix qt "$qt_source_version" "$1" "${qt_options[@]}"; }
 
 # ICU, static, into the cache; the amd64 one keeps its build folder, whose
 # tools the arm64 cross build runs.
@@ -169,14 +173,6 @@ build_icu() {
   [ "$arch" = amd64 ] || rm -rf "$prefix/native-build"
   touch "$prefix/.complete"
   rm -rf "$work"
-}
-
-qt_prefix() {
-  local arch="$1" root key
-  root=$(root_path "build-$arch")
-  key=$( { echo uos-1; echo "$qt_source_version $arch"; printf '%s\n' "${qt_options[@]}"; basename "$root"; } \
-    | sha256sum | cut -c1-12)
-  printf '%s/qt-%s-uos-%s-static-%s' "$cache" "${qt_source_version%%+*}" "$arch" "$key"
 }
 
 build_qt() {
@@ -370,9 +366,7 @@ make_source() {
 }
 
 for step in "${known_steps[@]}"; do
-  wants=0
-  for s in "${steps[@]}"; do [ "$s" != "$step" ] || wants=1; done
-  [ "$wants" -eq 1 ] || continue
+  wants "$step" || continue
   started=$SECONDS
   case "$step" in
     deps) need_packages mmdebstrap qemu-user-static binfmt-support dpkg-dev xz-utils python3 git cmake ;;

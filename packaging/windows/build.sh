@@ -43,8 +43,7 @@ if [ ${#steps[@]} -eq 0 ]; then
   steps=(deps qt exe zip setup)
   [ ! -e "$here/.git" ] || steps+=(source)
 fi
-for step in "${steps[@]}"; do refuse_unknown step "$step" "${known_steps[@]}"; done
-wants() { local s; for s in "${steps[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
+refuse_unknown_steps
 
 toolchain="$here/cmake/mingw-w64-i686.cmake"
 triple=i686-w64-mingw32
