@@ -34,6 +34,8 @@
 #                              sets version, version_quad and commit of the source TREE
 #   runs_i386                  whether this machine runs 32-bit x86 programs (some
 #                              kernels refuse them: "Exec format error"); says why not
+#   refuse_unknown_steps, wants STEP
+#                              the build scripts' steps: $steps asked for, $known_steps
 
 kestrin_lib_name() {
   local folder
